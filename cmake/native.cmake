@@ -1,0 +1,47 @@
+# Native build: the platform-free cores under AddressSanitizer and
+# UndefinedBehaviorSanitizer, their GoogleTest suites and libFuzzer targets.
+set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_compile_options(${SANITIZE})
+add_link_options(${SANITIZE})
+add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_library(vantor_core STATIC ${CORE_SOURCES})
+target_include_directories(vantor_core PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_options(vantor_core PRIVATE ${PROJECT_WARNINGS})
+
+file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*.cpp)
+add_executable(native_tests ${NATIVE_TESTS})
+target_compile_options(native_tests PRIVATE ${PROJECT_WARNINGS})
+target_link_libraries(native_tests PRIVATE vantor_core GTest::gtest_main)
+add_test(NAME native_tests COMMAND native_tests)
+set_tests_properties(native_tests PROPERTIES
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
+
+# libFuzzer targets: fuzz/<name>_fuzz.cpp runs from fuzz/corpus/<name>.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    set(FUZZ_SECONDS 15 CACHE STRING "Seconds each fuzz target runs in the test command")
+    set(FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined)
+    add_library(vantor_core_fuzz STATIC ${CORE_SOURCES})
+    target_include_directories(vantor_core_fuzz PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_options(vantor_core_fuzz PRIVATE ${FUZZ_FLAGS})
+    file(GLOB FUZZ_TARGETS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/fuzz/*_fuzz.cpp)
+    foreach(source ${FUZZ_TARGETS})
+        get_filename_component(target ${source} NAME_WE)
+        string(REGEX REPLACE "_fuzz$" "" corpus ${target})
+        add_executable(${target} ${source})
+        target_compile_options(${target} PRIVATE ${PROJECT_WARNINGS} -fsanitize=fuzzer)
+        target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+        target_link_libraries(${target} PRIVATE vantor_core_fuzz)
+        set(work ${CMAKE_BINARY_DIR}/fuzz-corpus/${corpus})
+        add_test(NAME ${target}
+            COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+                $<TARGET_FILE:${target}> -max_total_time=${FUZZ_SECONDS} -timeout=10
+                -rss_limit_mb=2048 -print_final_stats=1 ${work} ${PROJECT_SOURCE_DIR}/fuzz/corpus/${corpus})
+        file(MAKE_DIRECTORY ${work})
+    endforeach()
+else()
+    message(STATUS "clang not used: libFuzzer targets are not built")
+endif()

@@ -1,0 +1,42 @@
+// Conversions every handler shares: colour texts, decimal numbers, delimited
+// lists and trimming. Platform-free: builds into the DLL and natively.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantor {
+
+// "R|G|B" in decimal to a colour value 0x00BBGGRR. The first character is
+// taken unchecked, then up to ten more: digits build the current component,
+// "|" closes it (the first closes red, the second green, later ones store
+// nothing), any other character ends the scan; what is left becomes blue.
+// Each component is reduced to its low 8 bits. A component may be longer
+// than three characters ("0255" is 255, "1000" is 232): it is read whole
+// within the eleven characters looked at, never cut or overrun.
+std::uint32_t ParseColor(std::string_view text);
+
+// Skips spaces (only ' '), takes one '+' or '-', then decimal digits up to
+// the first other character. No overflow check: wraps around in 32 bits.
+// Text without digits gives 0.
+std::int32_t ParseInteger(std::string_view text);
+
+// Appends the text of value in base (2..36; any other base formats in base
+// 10) to destination: '-' for a negative value, then the digits from
+// "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ", most significant first.
+void FormatInteger(std::int32_t value, std::string& destination, int base = 10);
+std::string FormatInteger(std::int32_t value, int base = 10);
+
+// Removes leading, then trailing blanks, tabs, line feeds and carriage
+// returns from text in place, never shortening it below one character; an
+// empty text stays empty. Returns a copy of the result.
+std::string TrimBlanks(std::string& text);
+
+// Splits text at delimiter as a stream reads lines: after the last delimiter
+// a piece exists only if a character follows it. Empty pieces are dropped,
+// the others pass through TrimBlanks; order is kept.
+std::vector<std::string> SplitList(std::string_view text, char delimiter);
+
+}  // namespace vantor

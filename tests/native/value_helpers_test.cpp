@@ -1,0 +1,84 @@
+#include "host/core/value_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+using namespace vantor;
+
+TEST(ParseColor, ComponentsAndReduction) {
+    EXPECT_EQ(ParseColor("255|0|0"), 0x0000FFu);
+    EXPECT_EQ(ParseColor("0|0|255"), 0xFF0000u);
+    EXPECT_EQ(ParseColor("128|128|128"), 0x808080u);
+    EXPECT_EQ(ParseColor(""), 0u);
+    EXPECT_EQ(ParseColor("300|0|0"), 44u);
+    EXPECT_EQ(ParseColor("10|20|30|40"), (40u << 16) | (20u << 8) | 10u);
+    EXPECT_EQ(ParseColor(" 12|5|6"), (6u << 16) | (5u << 8) | 12u);
+    // the component after the last bar is always blue
+    EXPECT_EQ(ParseColor("0|128"), 128u << 16);
+    EXPECT_EQ(ParseColor("200"), 200u << 16);
+    // a leading minus makes red negative before the reduction
+    EXPECT_EQ(ParseColor("-1|0|0"), 0xFFu);
+    // a blank inside ends the scan: only red was closed
+    EXPECT_EQ(ParseColor("12| 5|6"), 12u);
+}
+
+TEST(ParseColor, LongComponentsAreReadWholeWithinElevenCharacters) {
+    EXPECT_EQ(ParseColor("0255|0|0"), 255u);
+    EXPECT_EQ(ParseColor("1000|0|0"), 1000u % 256u);
+    EXPECT_EQ(ParseColor("0000000255"), 255u << 16);
+    EXPECT_EQ(ParseColor("255|255|255"), 0xFFFFFFu);
+    // only eleven characters are looked at: "1|2|3456789", the rest is not seen
+    EXPECT_EQ(ParseColor("1|2|3456789012"), ((3456789u % 256u) << 16) | (2u << 8) | 1u);
+    EXPECT_EQ(ParseColor(std::string(100000, '9')), ParseColor("99999999999"));
+}
+
+TEST(ParseInteger, SignsBlanksAndWrap) {
+    EXPECT_EQ(ParseInteger("  -42abc"), -42);
+    EXPECT_EQ(ParseInteger("+7"), 7);
+    EXPECT_EQ(ParseInteger("\t5"), 0);
+    EXPECT_EQ(ParseInteger(""), 0);
+    EXPECT_EQ(ParseInteger("-"), 0);
+    EXPECT_EQ(ParseInteger("2147483648"), INT_MIN);
+    EXPECT_EQ(ParseInteger("4294967297"), 1);
+    EXPECT_EQ(ParseInteger("+-3"), 0);
+}
+
+TEST(FormatInteger, Values) {
+    EXPECT_EQ(FormatInteger(INT_MIN), "-2147483648");
+    EXPECT_EQ(FormatInteger(-15), "-15");
+    EXPECT_EQ(FormatInteger(0), "0");
+    EXPECT_EQ(FormatInteger(INT_MAX), "2147483647");
+    EXPECT_EQ(FormatInteger(255, 16), "FF");
+    EXPECT_EQ(FormatInteger(-5, 2), "-101");
+    EXPECT_EQ(FormatInteger(35, 36), "Z");
+    EXPECT_EQ(FormatInteger(42, 99), "42");
+    std::string joined = "a";
+    FormatInteger(12, joined);
+    EXPECT_EQ(joined, "a12");
+}
+
+TEST(TrimBlanks, NeverBelowOneCharacter) {
+    std::string s = " \t";
+    EXPECT_EQ(TrimBlanks(s), "\t");
+    EXPECT_EQ(s, "\t");
+    s = "  a  ";
+    EXPECT_EQ(TrimBlanks(s), "a");
+    s = "";
+    EXPECT_EQ(TrimBlanks(s), "");
+    s = "\r\n x y \n";
+    EXPECT_EQ(TrimBlanks(s), "x y");
+    s = " ";
+    EXPECT_EQ(TrimBlanks(s), " ");
+}
+
+TEST(SplitList, PiecesAsAStreamReadsLines) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SplitList("a, b,,c", ','), (V{"a", "b", "c"}));
+    EXPECT_EQ(SplitList("x|", '|'), (V{"x"}));
+    EXPECT_EQ(SplitList("|x", '|'), (V{"x"}));
+    EXPECT_EQ(SplitList("a,  ,b", ','), (V{"a", " ", "b"}));
+    EXPECT_EQ(SplitList("", ','), V{});
+    EXPECT_EQ(SplitList(",,,", ','), V{});
+    EXPECT_EQ(SplitList("100  250 -1", ' '), (V{"100", "250", "-1"}));
+}
