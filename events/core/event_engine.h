@@ -1,0 +1,176 @@
+// The dialog event engine: arming of the five kinds of dialog event and the
+// poll that compares the windows' focus, foreground and key state with what
+// it saw last time, queues what changed and hands the script one event at a
+// time. Platform-free: the windows are reached through EventPlatform and the
+// host through EventHost, so the same decisions run in the DLL and natively.
+#pragma once
+
+#include "events/core/key_table.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantor {
+
+// Event codes; scripts know them as @evdeOnEnter ... @evdeOnLoseFocus.
+inline constexpr std::int32_t evdeOnEnter = -111;      // a watched control got the focus
+inline constexpr std::int32_t evdeOnExit = -222;       // ... lost it to another watched control
+inline constexpr std::int32_t evdeOnKeyPress = -333;   // a polled key went down
+inline constexpr std::int32_t evdeOnGainFocus = -444;  // the dialog became the foreground window
+inline constexpr std::int32_t evdeOnLoseFocus = -555;  // ... stopped being it
+
+// The oldest host that can take the published variables.
+inline constexpr std::uint32_t kRequiredHostVersion = 1011;
+
+// Message numbers a failed poll delivers.
+inline constexpr int kMessageNoText = 0;
+inline constexpr int kMessageSystemError = 201001;  // + a host code for a failed host operation
+inline constexpr int kMessageHostTooOld = 201040;
+
+struct WatchedControl {
+    std::int32_t dialogHandle = 0;
+    std::int32_t controlHandle = 0;
+    std::string name;      // empty for controls found by walking the dialog
+    bool entered = false;  // the engine counts this control as the focused one
+};
+
+// One detected event; each field is published under the variable named after it.
+struct PendingEvent {
+    std::int32_t dialogHandle = 0;   // DHandle
+    std::int32_t controlHandle = 0;  // DCHwnd
+    std::int32_t controlNumber = 0;  // DCtrl: the dialog item identifier minus 99
+    std::string controlName;         // DCName
+    std::int32_t eventCode = 0;      // DMsg
+    std::int32_t extraInfo = 0;      // DEInfo, always 0
+    std::int32_t changeInfo = 0;     // ChangeInfo, always 0
+    std::int32_t keyCode = 0;        // VK_KEY: the polled key found down, 0 if none
+    std::int32_t ctrlDown = 0;       // VK_CTRL
+    std::int32_t altDown = 0;        // VK_ALT
+    std::int32_t upperCase = 0;      // VK_SHFT: exactly one of Caps Lock on and Shift down
+};
+
+// The key state of the script's thread, one byte per virtual key, as
+// GetKeyState reports it: bit 7 set while the key is down, bit 0 while it
+// is toggled on.
+using KeyState = std::array<std::uint8_t, 256>;
+inline constexpr std::uint8_t kKeyDown = 0x80;
+inline constexpr std::uint8_t kKeyToggled = 0x01;
+
+// What a poll sees of the windows, sampled once at its start.
+struct Snapshot {
+    std::int32_t focus = 0;       // the keyboard focus of the script's thread
+    std::int32_t active = 0;      // its active window
+    std::int32_t foreground = 0;  // the foreground window
+    KeyState keys{};
+};
+
+// The parts of a Snapshot a poll asks for; the others it never reads.
+enum SampleParts : unsigned {
+    kSampleFocusAndActive = 1,
+    kSampleForeground = 2,
+    kSampleKeys = 4,
+};
+
+// The windows as the engine needs them. Handles travel as 32-bit integers.
+class EventPlatform {
+public:
+    // Fills the parts of now named in parts, one query per part.
+    virtual void sample(Snapshot& now, unsigned parts) = 0;
+    // The dialog item identifier of window; asked only for a raised event.
+    virtual std::int32_t dialogItemId(std::int32_t window) = 0;
+    // The direct child windows of dialog in Z order, topmost first; none
+    // when dialog is not a window.
+    virtual std::vector<std::int32_t> children(std::int32_t dialog) = 0;
+
+protected:
+    ~EventPlatform() = default;
+};
+
+// The host services the engine uses, for the duration of one call.
+class EventHost {
+public:
+    virtual std::uint32_t version() = 0;
+    virtual void showMessage(const char* text) = 0;
+    // Marks the call's result cell and has the host fill the value the call
+    // delivers; returns the host's code, 0 on success.
+    virtual int fillHostCell() = 0;
+    // Assigns one published variable; returns the host's code, 0 on success.
+    virtual int assign(const char* name, std::int32_t value) = 0;
+    virtual int assign(const char* name, const std::string& text) = 0;
+    // Defines an integer script variable; the host's answer is not examined.
+    virtual void defineVariable(const char* name, std::int32_t value) = 0;
+
+protected:
+    ~EventHost() = default;
+};
+
+// The arguments of one evDialogProcOptions call (absent optional ones as
+// their defaults: an empty list, no key names).
+struct Registration {
+    std::int32_t dialog = 0;
+    std::int32_t event = 0;
+    std::int32_t mode = 0;
+    std::string_view list;
+    std::int32_t defineKeyNames = 0;
+};
+
+// How a poll ends: it delivers the host's value, or it fails with a message
+// number and status -1.
+struct PollOutcome {
+    enum class End { Delivered, HostTooOld, NoEvents, HostCode };
+    End end = End::Delivered;
+    int hostCode = 0;  // the failing host operation's code, for End::HostCode
+
+    bool delivered() const { return end == End::Delivered; }
+    // 201040 for an old host, 0 (an empty text) when nothing is armed,
+    // 201001 + code for a failed host operation.
+    int messageNumber() const;
+};
+
+class EventEngine {
+public:
+    // Arms or disarms one kind of event and builds the lists it watches.
+    // The list argument is read first: a list that names no control handle
+    // or holds a key that is no decimal number throws std::invalid_argument
+    // or std::out_of_range (naming the item) and leaves the engine exactly
+    // as it was.
+    void registerEvent(const Registration& call, EventPlatform& platform, EventHost& host);
+
+    // One poll: samples the windows, queues what changed since the last
+    // poll and publishes the head of the queue.
+    PollOutcome poll(EventPlatform& platform, EventHost& host);
+
+    bool enterEnabled = false;
+    bool exitEnabled = false;
+    bool keyPressEnabled = false;
+    bool gainFocusEnabled = false;
+    bool loseFocusEnabled = false;
+    std::int32_t focusDialog = 0;     // the dialog whose foreground state is watched
+    std::int32_t lastForeground = 0;  // the foreground at the last dialog focus event
+    std::int32_t lastFocus = 0;       // the focus when the control scan last ran
+    std::int32_t lastKey = 0;         // the key seen down at the last key poll
+    bool altWanted = false;
+    bool ctrlWanted = false;
+    bool shiftWanted = false;
+    std::vector<WatchedControl> controls;
+    std::deque<PendingEvent> queue;
+    std::vector<KeyEntry> keyTable;
+    std::vector<std::int32_t> pollList;
+
+private:
+    std::int32_t dialogHandle() const;
+    unsigned partsToSample() const;
+    std::int32_t firstKeyDown(const KeyState& keys) const;
+    void walkDialog(std::int32_t dialog, EventPlatform& platform);
+    void buildKeyLists(const Registration& call, std::span<const std::int32_t> extraKeys, EventHost& host);
+    void raise(PendingEvent& working, const WatchedControl& control, std::int32_t eventCode,
+               EventPlatform& platform);
+    int publishHead(EventHost& host);
+};
+
+}  // namespace vantor

@@ -1,0 +1,76 @@
+#include "events/core/event_lists.h"
+
+#include "host/core/value_helpers.h"
+
+#include <charconv>
+#include <stdexcept>
+
+namespace vantor {
+
+namespace {
+
+enum class Number { Good, NotDecimal, OutOfRange };
+
+Number ReadDecimal(std::string_view text, std::int32_t& value) {
+    // from_chars takes a '-' but not a '+'.
+    if (text.starts_with('+')) {
+        text.remove_prefix(1);
+        if (text.starts_with('-')) return Number::NotDecimal;
+    }
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+    if (error == std::errc::result_out_of_range) return Number::OutOfRange;
+    if (error != std::errc() || end != text.data() + text.size()) return Number::NotDecimal;
+    return Number::Good;
+}
+
+// A list item quoted in a message; a very long one is cut so the message
+// stays readable.
+std::string Quoted(std::string_view item) {
+    constexpr std::size_t kShown = 60;
+    std::string text = "\"";
+    text += item.substr(0, kShown);
+    text += item.size() > kShown ? "...\"" : "\"";
+    return text;
+}
+
+// Reads piece as a decimal number or rejects the list; subject names the
+// item in the message.
+std::int32_t RequireDecimal(std::string_view piece, const std::string& subject) {
+    std::int32_t value = 0;
+    switch (ReadDecimal(piece, value)) {
+        case Number::Good:
+            return value;
+        case Number::OutOfRange:
+            throw std::out_of_range("evDialogProcOptions: " + subject + " is out of the 32-bit range");
+        case Number::NotDecimal:
+            break;
+    }
+    throw std::invalid_argument("evDialogProcOptions: " + subject + " is not a decimal number");
+}
+
+}  // namespace
+
+std::vector<ListedControl> ParseControlList(std::string_view text) {
+    std::vector<ListedControl> controls;
+    for (const std::string& item : SplitList(text, '\t')) {
+        std::vector<std::string> pieces = SplitList(item, ',');
+        if (pieces.size() < 2) {
+            throw std::invalid_argument("evDialogProcOptions: control list item " + Quoted(item) +
+                                        " has no window handle after a comma");
+        }
+        const std::int32_t handle = RequireDecimal(
+            pieces[1], "control list item " + Quoted(item) + ": window handle " + Quoted(pieces[1]));
+        controls.push_back({std::move(pieces[0]), handle});
+    }
+    return controls;
+}
+
+std::vector<std::int32_t> ParseKeyList(std::string_view text) {
+    std::vector<std::int32_t> codes;
+    for (const std::string& piece : SplitList(text, '|')) {
+        codes.push_back(RequireDecimal(piece, "key list item " + Quoted(piece)));
+    }
+    return codes;
+}
+
+}  // namespace vantor
