@@ -133,6 +133,7 @@ void HostDouble::ClearRecords() {
     defined.clear();
     messageBoxes.clear();
     hostValuesIssued = 0;
+    resultKindAtHostValue = 0;
 }
 
 std::int32_t __stdcall HostDouble::OnResult(std::int32_t status, std::uint32_t hostContext,
@@ -170,6 +171,8 @@ std::int32_t __cdecl HostDouble::OnVariableOperation(void* hostData, ValueCell* 
                                                      ValueCell* value, std::int32_t valueSize,
                                                      std::int32_t opcode) {
     auto* self = static_cast<HostDouble*>(hostData);
+    if (opcode == kFillHostValue && self->current_ != nullptr)
+        self->resultKindAtHostValue = self->current_->cell.kind;
     auto failure = self->failures_.find(opcode);
     if (failure != self->failures_.end()) {
         if (failure->second.successesFirst == 0) return failure->second.code;

@@ -99,6 +99,7 @@ public:
     std::vector<std::string> assignments;              // opcode 7 names, in order
     std::vector<std::pair<std::string, std::int32_t>> defined;  // defineVariable, in order
     int hostValuesIssued = 0;                           // opcode 3 calls that succeeded
+    std::int32_t resultKindAtHostValue = 0;  // kind of the call's result cell when opcode 3 came
     std::vector<MessageBoxSeen> messageBoxes;
 
     void ClearRecords();
