@@ -56,12 +56,18 @@ target_include_directories(host_double PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(host_double PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(host_double PUBLIC GTest::gtest ${SYSTEM_LIBRARIES})
 
+# The platform-free cores, for Wine programs that also drive them directly
+# against real windows (reference runs, benchmarks).
+add_library(vantor_core STATIC ${CORE_SOURCES})
+target_include_directories(vantor_core PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_options(vantor_core PRIVATE ${PROJECT_WARNINGS})
+
 # One GoogleTest program per area, each one ctest test run under Wine.
 file(GLOB WINE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*_test.cpp)
 foreach(source ${WINE_TESTS})
     get_filename_component(target ${source} NAME_WE)
     vantor_program(${target} ${source})
-    target_link_libraries(${target} PRIVATE host_double GTest::gtest_main)
+    target_link_libraries(${target} PRIVATE host_double vantor_core GTest::gtest_main)
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES TIMEOUT 300)
 endforeach()
@@ -73,5 +79,5 @@ file(GLOB BENCHMARKS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*_bench.cpp)
 foreach(source ${BENCHMARKS})
     get_filename_component(target ${source} NAME_WE)
     vantor_program(${target} ${source})
-    target_link_libraries(${target} PRIVATE host_double)
+    target_link_libraries(${target} PRIVATE host_double vantor_core)
 endforeach()
