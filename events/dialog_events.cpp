@@ -1,4 +1,171 @@
+// The script functions of the dialog event engine: evDialogProcOptions arms
+// and disarms events, evProcessEvents polls the dialog and hands the script
+// one event at a time. The engine's decisions live in events/core; this file
+// gives it the windows of the script's thread and the services of the host.
+#include "events/core/event_engine.h"
+#include "host/arguments.h"
 #include "host/vantor.h"
 
-VANTOR_NOT_BUILT(evDialogProcOptions)
-VANTOR_NOT_BUILT(evProcessEvents)
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantor {
+
+static_assert(kShiftKey == VK_SHIFT && kControlKey == VK_CONTROL && kAltKey == VK_MENU &&
+              kCapsLockKey == VK_CAPITAL);
+
+namespace {
+
+std::int32_t Handle(HWND window) {
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
+}
+HWND Window(std::int32_t handle) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(handle)); }
+
+// The windows of the script's thread. Under a window server every query is
+// a round trip, so each piece of state is fetched with one call.
+class ThreadWindows final : public EventPlatform {
+public:
+    void sample(Snapshot& now, unsigned parts) override {
+        if (parts & kSampleFocusAndActive) {
+            // The thread's focus and active window together, as GetFocus and
+            // GetActiveWindow report them.
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            if (GetGUIThreadInfo(GetCurrentThreadId(), &info)) {
+                now.focus = Handle(info.hwndFocus);
+                now.active = Handle(info.hwndActive);
+            } else {
+                now.focus = Handle(GetFocus());
+                now.active = Handle(GetActiveWindow());
+            }
+        }
+        if (parts & kSampleForeground) now.foreground = Handle(GetForegroundWindow());
+        if (parts & kSampleKeys) {
+            // All 256 keys at once; each byte says what GetKeyState says of
+            // its key (bit 7 down, bit 0 toggled on).
+            if (!GetKeyboardState(now.keys.data())) now.keys.fill(0);
+        }
+    }
+
+    std::int32_t dialogItemId(std::int32_t window) override { return GetDlgCtrlID(Window(window)); }
+
+    // A handle that is not a window (0 included: GetTopWindow(0) would walk
+    // the desktop's top-level windows) has no children.
+    std::vector<std::int32_t> children(std::int32_t dialog) override {
+        std::vector<std::int32_t> found;
+        if (!IsWindow(Window(dialog))) return found;
+        for (HWND child = GetTopWindow(Window(dialog)); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT))
+            found.push_back(Handle(child));
+        return found;
+    }
+};
+
+// The host services of the current call, and the value the host supplies
+// for evProcessEvents to deliver.
+class CallHost final : public EventHost {
+public:
+    explicit CallHost(CVantor& extender) : extender_(extender), services_(*extender.Services()) {}
+
+    std::uint32_t version() override { return services_.hostVersion; }
+    void showMessage(const char* text) override { extender_.ShowHostMessage(text); }
+
+    int fillHostCell() override {
+        if (ValueCell* result = extender_.ResultCell()) result->kind = kHostValueCell;
+        hostCell_ = ValueCell{};
+        return services_.variableOperation(services_.hostData, &hostCell_, sizeof(ValueCell), nullptr, 0,
+                                           nullptr, 0, nullptr, 0, kFillHostValue);
+    }
+
+    int assign(const char* name, std::int32_t value) override {
+        ValueCell cell{};
+        cell.kind = kIntegerCell;
+        cell.intValue = value;
+        return store(name, cell);
+    }
+    int assign(const char* name, const std::string& text) override {
+        ValueCell cell{};
+        cell.kind = kStringCell;
+        cell.strValue = text.c_str();
+        return store(name, cell);
+    }
+
+    void defineVariable(const char* name, std::int32_t value) override {
+        ValueCell cell{};
+        cell.kind = kIntegerCell;
+        cell.intValue = value;
+        services_.defineVariable(services_.hostData, name, &cell, sizeof(ValueCell), 2);
+    }
+
+    const ValueCell& hostCell() const { return hostCell_; }
+
+private:
+    // Stores value under name in (a copy of) the host's value.
+    int store(const char* name, ValueCell& value) {
+        ValueCell target = hostCell_;
+        ValueCell key{};
+        key.kind = kStringCell;
+        key.strValue = name;
+        return services_.variableOperation(services_.hostData, &target, sizeof(ValueCell), nullptr, 0, &key,
+                                           sizeof(ValueCell), &value, sizeof(ValueCell), kAssignVariable);
+    }
+
+    CVantor& extender_;
+    HostServices& services_;
+    ValueCell hostCell_{};
+};
+
+// The engine's state: once per loaded library, released at unload.
+EventEngine theEngine;
+
+}  // namespace
+
+// evDialogProcOptions(dialog, event, mode [, list [, defineKeyNames]]) -> 1
+//
+// A list item that names no control handle, or an extra key that is not a
+// decimal number in the 32-bit range, fails the call before anything
+// changes: the host shows a text naming the item, then the call delivers
+// "20101: System error." with status -1.
+std::int32_t CVantor::evDialogProcOptions(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                          std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    ThreadWindows windows;
+    CallHost host(*this);
+    theEngine.registerEvent({.dialog = a.integer(1),
+                             .event = a.integer(2),
+                             .mode = a.integer(3),
+                             .list = a.text(4),
+                             .defineKeyNames = a.optionalInteger(5, 0)},
+                            windows, host);
+    return ReturnInteger(1);
+}
+
+// evProcessEvents() -> the host's value; the head event is published as the
+// variables DHandle ... VK_ALT.
+//
+// Every failure ends here: an old host as 201040, a refusing host operation
+// as 201001 + its code, anything thrown (memory exhaustion) shown through
+// the host and delivered as 201001; nothing armed gives an empty text.
+std::int32_t CVantor::evProcessEvents(HWND, HINSTANCE, std::int32_t, ValueCell*, std::int32_t) {
+    return Guarded([&] {
+        ThreadWindows windows;
+        CallHost host(*this);
+        const PollOutcome outcome = theEngine.poll(windows, host);
+        switch (outcome.end) {
+            case PollOutcome::End::Delivered:
+                break;
+            case PollOutcome::End::NoEvents:
+                return ReturnMessage(-1, 0);
+            case PollOutcome::End::HostTooOld:
+                throw CUserException{kHostTooOld};
+            case PollOutcome::End::HostCode:
+                throw CDllMapException{outcome.hostCode};
+        }
+        return ReturnCell(host.hostCell());
+    });
+}
+
+}  // namespace vantor

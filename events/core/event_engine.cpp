@@ -24,19 +24,6 @@ PollOutcome HostFailure(int code) { return {PollOutcome::End::HostCode, code}; }
 
 }  // namespace
 
-int PollOutcome::messageNumber() const {
-    switch (end) {
-        case End::Delivered:
-        case End::NoEvents:
-            return kMessageNoText;
-        case End::HostTooOld:
-            return kMessageHostTooOld;
-        case End::HostCode:
-            break;
-    }
-    return kMessageSystemError + hostCode;
-}
-
 // ---------------------------------------------------------------------------
 // Registration (evDialogProcOptions)
 

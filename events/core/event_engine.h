@@ -27,11 +27,6 @@ inline constexpr std::int32_t evdeOnLoseFocus = -555;  // ... stopped being it
 // The oldest host that can take the published variables.
 inline constexpr std::uint32_t kRequiredHostVersion = 1011;
 
-// Message numbers a failed poll delivers.
-inline constexpr int kMessageNoText = 0;
-inline constexpr int kMessageSystemError = 201001;  // + a host code for a failed host operation
-inline constexpr int kMessageHostTooOld = 201040;
-
 struct WatchedControl {
     std::int32_t dialogHandle = 0;
     std::int32_t controlHandle = 0;
@@ -119,17 +114,13 @@ struct Registration {
     std::int32_t defineKeyNames = 0;
 };
 
-// How a poll ends: it delivers the host's value, or it fails with a message
-// number and status -1.
+// How a poll ends: it delivers the host's value, or it fails: the host is
+// too old, nothing is armed (an empty text), or a host operation refused
+// with hostCode.
 struct PollOutcome {
     enum class End { Delivered, HostTooOld, NoEvents, HostCode };
     End end = End::Delivered;
-    int hostCode = 0;  // the failing host operation's code, for End::HostCode
-
-    bool delivered() const { return end == End::Delivered; }
-    // 201040 for an old host, 0 (an empty text) when nothing is armed,
-    // 201001 + code for a failed host operation.
-    int messageNumber() const;
+    int hostCode = 0;
 };
 
 class EventEngine {

@@ -167,7 +167,9 @@ std::vector<KeyEntry> BuildKeyTable(std::int32_t mode, std::span<const std::int3
         if (code == kShiftKey) shiftWanted = true;
         if (code == kControlKey) ctrlWanted = true;
         if (code == kAltKey) altWanted = true;
-        table.push_back({.code = code});
+        KeyEntry extra;  // only the code of an extra key is known
+        extra.code = code;
+        table.push_back(std::move(extra));
     }
     return table;
 }
