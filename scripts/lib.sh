@@ -42,6 +42,11 @@ start_wine() {
     fi
     wineserver -p >/dev/null 2>&1 || true
     wineboot >/dev/null 2>&1 || true
+    # With no window manager Wine waits 2 s for each captioned top-level
+    # window it destroys; unmanaged windows go at once.
+    if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    fi
 }
 
 stop_wine() {
