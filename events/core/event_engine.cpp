@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::int32_t kDialogItemOffset = 99;
 
-// The dialog item identifier as scripts number controls (wrapping like the
-// 32-bit host does, never overflowing).
+// The dialog item identifier as scripts number controls, wrapping around in
+// 32 bits rather than overflowing.
 std::int32_t ControlNumber(std::int32_t dialogItemId) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(dialogItemId) -
                                      static_cast<std::uint32_t>(kDialogItemOffset));

@@ -133,7 +133,10 @@ public:
     void registerEvent(const Registration& call, EventPlatform& platform, EventHost& host);
 
     // One poll: samples the windows, queues what changed since the last
-    // poll and publishes the head of the queue.
+    // poll and publishes the head of the queue. Without watched controls
+    // the poll works for focusDialog (0 when no dialog focus event was ever
+    // armed). OnGainFocus and OnLoseFocus carry focusDialog as DHandle and
+    // 0 as DCtrl: they concern the dialog, not one of its controls.
     PollOutcome poll(EventPlatform& platform, EventHost& host);
 
     bool enterEnabled = false;

@@ -453,15 +453,6 @@ TEST_F(Engine, KeyListsAreBuiltOnceButWishesEveryTime) {
     EXPECT_EQ(engine.pollList.size(), 114u);
 }
 
-TEST_F(Engine, KeyNamesAreDefinedWhateverTheMode) {
-    arm(evdeOnKeyPress, -1, "", 1);
-    ASSERT_EQ(host.defined.size(), 118u);
-    EXPECT_EQ(engine.pollList.size(), 35u);
-    EXPECT_EQ(host.defined.front(), (std::pair<std::string, std::int32_t>{"VK_LBUTTON", 1}));
-    EXPECT_EQ(host.defined[38], (std::pair<std::string, std::int32_t>{"VK_A", 65}));
-    EXPECT_EQ(host.defined.back(), (std::pair<std::string, std::int32_t>{"VK_ALT", 18}));
-}
-
 TEST_F(Engine, RejectedListLeavesTheEngineAsItWas) {
     arm(evdeOnEnter, 1);
     arm(evdeOnKeyPress, 1);
@@ -484,29 +475,6 @@ TEST_F(Engine, RejectedListLeavesTheEngineAsItWas) {
 
 // ---------------------------------------------------------------------------
 // Polling: the host's conditions
-
-TEST_F(Engine, OldHostIsRefused) {
-    arm(evdeOnEnter, 1);
-    host.hostVersion = 1010;
-    const PollOutcome outcome = poll();
-    EXPECT_EQ(outcome.end, PollOutcome::End::HostTooOld);
-    EXPECT_EQ(host.messages,
-              std::vector<std::string>{"...or to say it another way, Olvane Version 2021B or later"});
-    EXPECT_EQ(host.fills, 0);
-    host.hostVersion = 1011;
-    EXPECT_TRUE((poll().end == PollOutcome::End::Delivered));
-}
-
-TEST_F(Engine, NothingArmedGivesAnEmptyFailure) {
-    for (bool dialogFocusArmed : {false, true}) {
-        host.messages.clear();
-        if (dialogFocusArmed) arm(evdeOnGainFocus, 1);  // does not count
-        const PollOutcome outcome = poll();
-        EXPECT_EQ(outcome.end, PollOutcome::End::NoEvents);
-        EXPECT_EQ(host.messages, std::vector<std::string>{"There are no Initialized Events."});
-        EXPECT_EQ(host.fills, 0);
-    }
-}
 
 TEST_F(Engine, HostValueFailureChangesNothing) {
     arm(evdeOnKeyPress, -2);
@@ -538,52 +506,6 @@ TEST_F(Engine, InactiveDialogIsNotPolled) {
 
 // ---------------------------------------------------------------------------
 // Polling: control focus
-
-TEST_F(Engine, MovingFromAToBExitsAThenEntersB) {
-    armFocusEvents();
-    windows.state.focus = kB;
-    EXPECT_EQ(publishedBy(), 1);
-    EXPECT_EQ(last(), Event(evdeOnExit, kA, 2));
-    EXPECT_EQ(publishedBy(), 1);
-    EXPECT_EQ(last(), Event(evdeOnEnter, kB, 3));
-    EXPECT_EQ(publishedBy(), 0);
-    // the variables go out in their fixed order, one event at a time
-    ASSERT_EQ(host.assigned.size(), 22u);
-    EXPECT_EQ(std::vector<std::string>(host.assigned.begin(), host.assigned.begin() + 11), kVariableOrder);
-    EXPECT_EQ(std::vector<std::string>(host.assigned.begin() + 11, host.assigned.end()), kVariableOrder);
-}
-
-TEST_F(Engine, NamedControlsCarryTheirNames) {
-    arm(evdeOnEnter, 1, "First," + std::to_string(kA) + "\tSecond," + std::to_string(kB));
-    arm(evdeOnExit, 1, "First," + std::to_string(kA) + "\tSecond," + std::to_string(kB));
-    EXPECT_EQ(publishedBy(), 1);  // listed controls start not entered
-    EXPECT_EQ(last(), Event(evdeOnEnter, kA, 2, "First"));
-    EXPECT_EQ(publishedBy([&] { windows.state.focus = kB; }), 1);
-    EXPECT_EQ(last(), Event(evdeOnExit, kA, 2, "First"));
-    EXPECT_EQ(publishedBy(), 1);
-    EXPECT_EQ(last(), Event(evdeOnEnter, kB, 3, "Second"));
-}
-
-TEST_F(Engine, AnUnwatchedWindowIsInvisible) {
-    armFocusEvents();
-    EXPECT_EQ(publishedBy([&] { windows.state.focus = kOther; }), 0);
-    EXPECT_EQ(publishedBy([&] { windows.state.focus = kA; }), 0);
-    EXPECT_EQ(publishedBy([&] { windows.state.focus = kOther; }), 0);
-    EXPECT_EQ(publishedBy([&] { windows.state.focus = kC; }), 1);
-    EXPECT_EQ(last(), Event(evdeOnExit, kA, 2));
-    EXPECT_TRUE(host.messages.empty());
-}
-
-TEST_F(Engine, OnlyOnEnterClearsTheOldControlSilently) {
-    arm(evdeOnEnter, 1);
-    EXPECT_EQ(publishedBy(), 0);
-    EXPECT_EQ(publishedBy([&] { windows.state.focus = kB; }), 1);
-    EXPECT_EQ(last(), Event(evdeOnEnter, kB, 3));
-    EXPECT_FALSE(engine.controls[0].entered);
-    EXPECT_TRUE(engine.queue.empty());
-    EXPECT_EQ(publishedBy([&] { windows.state.focus = kA; }), 1);
-    EXPECT_EQ(last(), Event(evdeOnEnter, kA, 2));
-}
 
 TEST_F(Engine, OnlyOnExitMarksTheNewControlSilently) {
     arm(evdeOnExit, 1);
@@ -625,53 +547,6 @@ TEST_F(Engine, FocusEventsWithoutKeyPressCarryNoKeys) {
 // ---------------------------------------------------------------------------
 // Polling: keys
 
-TEST_F(Engine, AHeldKeyRaisesOneEvent) {
-    arm(evdeOnKeyPress, -2);
-    windows.state.focus = kB;
-    EXPECT_EQ(publishedBy([&] { windows.press('A'); }), 1);
-    EXPECT_EQ(last(), Event(evdeOnKeyPress, kB, 3, "", 'A'));
-    EXPECT_EQ(publishedBy(), 0);
-    EXPECT_EQ(publishedBy(), 0);
-    EXPECT_EQ(publishedBy([&] { windows.release('A'); }), 0);
-    EXPECT_EQ(publishedBy([&] { windows.press('A'); }), 1);
-    EXPECT_EQ(publishedBy([&] {
-                  windows.release('A');
-                  windows.press('1');
-              }),
-              1);
-    EXPECT_EQ(last().key, '1');
-}
-
-TEST_F(Engine, TheEarlierKeyInThePollListWins) {
-    arm(evdeOnKeyPress, 1);
-    windows.press('B');
-    windows.press('A');
-    EXPECT_EQ(publishedBy(), 1);
-    EXPECT_EQ(last().key, 'A');
-    windows.press(9);  // VK_TAB comes before the letters
-    EXPECT_EQ(publishedBy(), 1);
-    EXPECT_EQ(last().key, 9);
-}
-
-TEST_F(Engine, UpperCaseIsCapsLockOrShiftButNotBoth) {
-    struct Case {
-        bool caps, shift;
-        std::int32_t upper;
-    };
-    for (const Case c :
-         {Case{true, false, 1}, Case{true, true, 0}, Case{false, true, 1}, Case{false, false, 0}}) {
-        EventEngine fresh;
-        FakeWindows keys;
-        keys.capsLock(c.caps);
-        if (c.shift) keys.press(kShiftKey);
-        keys.press('A');
-        fresh.registerEvent({kDialog, evdeOnKeyPress, -2, {}, 0}, keys, host);
-        ASSERT_TRUE(fresh.poll(keys, host).end == PollOutcome::End::Delivered);
-        EXPECT_EQ(last().key, 'A');
-        EXPECT_EQ(last().shift, c.upper) << "caps " << c.caps << " shift " << c.shift;
-    }
-}
-
 // A wanted modifier raises an event when a key is let go while it stays
 // down; pressing it from idle is no change of the polled key (0 to 0).
 TEST_F(Engine, WantedModifiersOutlastTheirKey) {
@@ -710,14 +585,6 @@ TEST_F(Engine, ModifiersAreNotWantedBelowModeOne) {
     EXPECT_EQ(publishedBy([&] { windows.press(13); }), 1);
     EXPECT_EQ(last(), Event(evdeOnKeyPress, kA, 2, "", 13, 1, 1, 1));
     EXPECT_EQ(publishedBy([&] { windows.release(13); }), 0);
-}
-
-TEST_F(Engine, AnExtraCtrlKeyIsReportedAsAKey) {
-    arm(evdeOnKeyPress, 5, "17");
-    EXPECT_TRUE(engine.ctrlWanted);
-    EXPECT_FALSE(engine.altWanted || engine.shiftWanted);
-    EXPECT_EQ(publishedBy([&] { windows.press(kControlKey); }), 1);
-    EXPECT_EQ(last(), Event(evdeOnKeyPress, kA, 2, "", 17, 1));
 }
 
 TEST_F(Engine, KeysOutsideTheKeyStateAreNeverDown) {
