@@ -82,3 +82,18 @@ TEST(SplitList, PiecesAsAStreamReadsLines) {
     EXPECT_EQ(SplitList(",,,", ','), V{});
     EXPECT_EQ(SplitList("100  250 -1", ' '), (V{"100", "250", "-1"}));
 }
+
+#include "host/core/version_number.h"
+
+TEST(VersionNumber, LeadingNumberOrFallback) {
+    EXPECT_EQ(VersionNumber("44001", 10001), 44001);
+    EXPECT_EQ(VersionNumber("  +44001.0.0.0", 10001), 44001);
+    EXPECT_EQ(VersionNumber("-7x", 10001), -7);
+    EXPECT_EQ(VersionNumber("2147483647", 10001), INT_MAX);
+    EXPECT_EQ(VersionNumber("-2147483648", 10001), INT_MIN);
+    EXPECT_EQ(VersionNumber("2147483648", 10001), 10001);
+    EXPECT_EQ(VersionNumber("99999999999999999999999", 10001), 10001);
+    EXPECT_EQ(VersionNumber("v1", 10001), 10001);
+    EXPECT_EQ(VersionNumber("", 10001), 10001);
+    EXPECT_EQ(VersionNumber("-", 10001), 10001);
+}

@@ -1,0 +1,77 @@
+# Cross build: the DLL, its host double, the Wine test suites, the demo and
+# the benchmarks. Every program links its runtimes statically, so Wine needs
+# nothing but its own system DLLs.
+enable_language(RC)
+
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 WINVER=0x0601)
+set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+set(SYSTEM_LIBRARIES user32 gdi32 comctl32 comdlg32 version ole32 oleaut32 shell32 uuid)
+
+file(GLOB DLL_SOURCES CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/host/*.cpp
+    ${PROJECT_SOURCE_DIR}/mask/*.cpp
+    ${PROJECT_SOURCE_DIR}/events/*.cpp
+    ${PROJECT_SOURCE_DIR}/controls/*.cpp)
+add_library(vantor44i SHARED ${DLL_SOURCES} ${CORE_SOURCES}
+    ${PROJECT_SOURCE_DIR}/resources/vantor44i.rc
+    ${PROJECT_SOURCE_DIR}/resources/vantor44i.def)
+set_target_properties(vantor44i PROPERTIES PREFIX "" OUTPUT_NAME vantor44i)
+set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/vantor44i.rc PROPERTIES
+    OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/manifest.xml)
+target_include_directories(vantor44i PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/resources)
+target_compile_options(vantor44i PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${PROJECT_WARNINGS}>)
+target_link_options(vantor44i PRIVATE ${STATIC_RUNTIME} -Wl,--enable-stdcall-fixup)
+target_link_libraries(vantor44i PRIVATE ${SYSTEM_LIBRARIES})
+add_custom_command(TARGET vantor44i POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_SOURCE_DIR}/dist
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:vantor44i> ${PROJECT_SOURCE_DIR}/dist/vantor44i.dll)
+
+add_test(NAME dll_exports_and_imports
+    COMMAND sh ${PROJECT_SOURCE_DIR}/tests/check_dll.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:vantor44i>)
+
+# Programs that stand in for the host run with the common-controls 6
+# manifest a current host has.
+set(PROGRAM_MANIFEST_RC ${CMAKE_BINARY_DIR}/program_manifest.rc)
+file(WRITE ${PROGRAM_MANIFEST_RC}
+    "1 24 \"${PROJECT_SOURCE_DIR}/resources/manifest.xml\"\n")
+
+function(vantor_program target)
+    add_executable(${target} ${ARGN} ${PROGRAM_MANIFEST_RC})
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${PROJECT_WARNINGS}>)
+    target_link_options(${target} PRIVATE ${STATIC_RUNTIME})
+    target_link_libraries(${target} PRIVATE ${SYSTEM_LIBRARIES})
+    add_dependencies(${target} vantor44i)
+endfunction()
+
+# The host double every Wine test stands on.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+file(GLOB HOST_DOUBLE_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/host/*.cpp)
+add_library(host_double STATIC ${HOST_DOUBLE_SOURCES})
+target_include_directories(host_double PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_options(host_double PRIVATE ${PROJECT_WARNINGS})
+target_link_libraries(host_double PUBLIC GTest::gtest ${SYSTEM_LIBRARIES})
+
+# One GoogleTest program per area, each one ctest test run under Wine.
+file(GLOB WINE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*_test.cpp)
+foreach(source ${WINE_TESTS})
+    get_filename_component(target ${source} NAME_WE)
+    vantor_program(${target} ${source})
+    target_link_libraries(${target} PRIVATE host_double GTest::gtest_main)
+    add_test(NAME ${target} COMMAND ${target})
+    set_tests_properties(${target} PROPERTIES TIMEOUT 300)
+endforeach()
+
+vantor_program(vantor_demo ${PROJECT_SOURCE_DIR}/demo/demo.cpp)
+target_link_libraries(vantor_demo PRIVATE host_double)
+
+file(GLOB BENCHMARKS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*_bench.cpp)
+foreach(source ${BENCHMARKS})
+    get_filename_component(target ${source} NAME_WE)
+    vantor_program(${target} ${source})
+    target_link_libraries(${target} PRIVATE host_double)
+endforeach()

@@ -1,0 +1,14 @@
+#include "host/vantor.h"
+
+VANTOR_NOT_BUILT(sbCreateStatusBar)
+VANTOR_NOT_BUILT(sbSetBkColor)
+VANTOR_NOT_BUILT(sbSetIcon)
+VANTOR_NOT_BUILT(sbSetParts)
+VANTOR_NOT_BUILT(sbSetText)
+VANTOR_NOT_BUILT(taAddTab)
+VANTOR_NOT_BUILT(taCreateTab)
+VANTOR_NOT_BUILT(taDeleteTab)
+VANTOR_NOT_BUILT(taGetTabSel)
+VANTOR_NOT_BUILT(taSetBkColor)
+VANTOR_NOT_BUILT(taSetTabSel)
+VANTOR_NOT_BUILT(taSetTabStyle)

@@ -1,0 +1,4 @@
+#include "host/vantor.h"
+
+VANTOR_NOT_BUILT(evDialogProcOptions)
+VANTOR_NOT_BUILT(evProcessEvents)

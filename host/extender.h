@@ -1,0 +1,158 @@
+// The extender object the two exports forward to: the host's per-call
+// pointers, the result operations every handler uses, and the dispatcher.
+#pragma once
+
+#include "host/records.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace vantor {
+
+// An error number of the extender, delivered as that message.
+struct CUserException {
+    std::int32_t code;
+};
+
+// A host error code (1 to 21) returned by a variable service; delivered as
+// message 201001 + code.
+struct CDllMapException {
+    std::int32_t code;
+};
+
+inline constexpr std::int32_t kSystemError = 201001;
+inline constexpr std::int32_t kInternalError = 201038;
+inline constexpr std::int32_t kHostTooOld = 201040;
+
+class CExtenderBase {
+public:
+    // Slot 0: behind _KELExtenderQuery@12.
+    virtual std::int32_t Query(std::int32_t type, void* values, std::int32_t count) = 0;
+    // Slot 1: behind _KELExtender2@40.
+    virtual std::int32_t Dispatch(HWND ownerWindow, HINSTANCE hostInstance, std::uint32_t hostContext,
+                                  std::int32_t index, ResultCallback resultCallback,
+                                  HostServices* hostServices, std::int32_t reserved, void* args,
+                                  std::int32_t argCount, ValueCell* result) = 0;
+
+    // Result operations: each fills the result cell, calls the host's
+    // result callback once and returns what it returned.
+    std::int32_t ReturnInteger(std::int32_t value);
+    std::int32_t ReturnString(const char* text);
+    std::int32_t ReturnString(const std::string& text) { return ReturnString(text.c_str()); }
+    std::int32_t ReturnCell(const ValueCell& cell);
+    std::int32_t ReturnMessage(std::int32_t status, std::int32_t number);
+    void ShowHostMessage(const char* text);
+
+    // The host services and result cell of the current call.
+    HostServices* Services() const { return hostServices_; }
+    ValueCell* ResultCell() const { return resultCell_; }
+
+    // The version number and display name (message 101) of the library;
+    // records its file's base name.
+    std::int32_t QueryVersion(char* buffer, std::int32_t size);
+    const char* BaseName() const { return baseName_; }
+
+    // Runs body; whatever escapes it becomes an error result, so no
+    // exception ever reaches the host: a standard exception shows its text
+    // through the host and delivers 201001, CDllMapException c delivers
+    // 201001 + c, CUserException c delivers c.
+    template <class Body>
+    std::int32_t Guarded(Body&& body) noexcept;
+
+protected:
+    constexpr CExtenderBase() = default;
+    ~CExtenderBase() = default;
+
+    void BeginCall(std::uint32_t hostContext, ResultCallback callback, HostServices* services,
+                   ValueCell* result) {
+        hostContext_ = hostContext;
+        resultCallback_ = callback;
+        hostServices_ = services;
+        resultCell_ = result;
+    }
+
+private:
+    std::int32_t Deliver(std::int32_t status);
+    std::int32_t DeliverFailure(std::int32_t number, const char* shownFirst) noexcept;
+
+    std::uint32_t hostContext_ = 0;
+    ResultCallback resultCallback_ = nullptr;
+    HostServices* hostServices_ = nullptr;
+    ValueCell* resultCell_ = nullptr;
+    std::int32_t version_ = 0;
+    char displayName_[260] = {};
+    char baseName_[260] = {};
+    char messageBuffer_[256] = {};
+};
+
+template <class Body>
+std::int32_t CExtenderBase::Guarded(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const CUserException& e) {
+        return DeliverFailure(e.code, nullptr);
+    } catch (const CDllMapException& e) {
+        return DeliverFailure(kSystemError + e.code, nullptr);
+    } catch (const std::exception& e) {
+        return DeliverFailure(kSystemError, e.what());
+    } catch (...) {
+        return DeliverFailure(kSystemError, nullptr);
+    }
+}
+
+// Implements both operations for the extender T, which provides its table:
+// T::kEntryCount, T::HandlerAt(index) and T::Describe(entry, record).
+template <class T>
+class CKelExtenderT : public CExtenderBase {
+public:
+    static constexpr std::int32_t kInterface = 5;
+
+    std::int32_t Query(std::int32_t type, void* values, std::int32_t count) override {
+        switch (static_cast<std::int16_t>(type)) {
+        case 1:
+            return QueryVersion(static_cast<char*>(values), count);
+        case 2: {
+            const auto* offered = static_cast<const std::int32_t*>(values);
+            for (std::int32_t i = 0; offered != nullptr && i < count; ++i)
+                if (offered[i] == kInterface) return kInterface;
+            return -1;
+        }
+        default:
+            return 0;
+        }
+    }
+
+    std::int32_t Dispatch(HWND ownerWindow, HINSTANCE hostInstance, std::uint32_t hostContext,
+                          std::int32_t index, ResultCallback resultCallback,
+                          HostServices* hostServices, std::int32_t reserved, void* args,
+                          std::int32_t argCount, ValueCell* result) override {
+        BeginCall(hostContext, resultCallback, hostServices, result);
+        const std::int16_t entry = static_cast<std::int16_t>(index);
+        switch (entry) {
+        case -3:
+            return 1;
+        case -1:
+            return T::kEntryCount;
+        case -2:
+            return T::Describe(argCount, static_cast<QueryRecord*>(args));
+        default:
+            break;
+        }
+        const auto handler = T::HandlerAt(entry);
+        if (handler == nullptr) return 0;
+        T* self = static_cast<T*>(this);
+        return Guarded([&] {
+            return (self->*handler)(ownerWindow, hostInstance, reserved,
+                                    static_cast<ValueCell*>(args), argCount);
+        });
+    }
+
+protected:
+    constexpr CKelExtenderT() = default;
+    ~CKelExtenderT() = default;
+};
+
+}  // namespace vantor

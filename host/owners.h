@@ -1,0 +1,103 @@
+// Owners of platform resources: each releases what it holds on every path.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace vantor {
+
+// Holds one resource of type T, released with Close unless it is Invalid.
+template <class T, auto Close, T Invalid = T{}>
+class UniqueResource {
+public:
+    UniqueResource() = default;
+    explicit UniqueResource(T value) : value_(value) {}
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+    UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    ~UniqueResource() { reset(); }
+
+    T get() const { return value_; }
+    explicit operator bool() const { return value_ != Invalid; }
+    T release() { return std::exchange(value_, Invalid); }
+    void reset(T value = Invalid) {
+        const T old = std::exchange(value_, value);
+        if (old != Invalid) Close(old);
+    }
+
+private:
+    T value_ = Invalid;
+};
+
+namespace detail {
+template <class Gdi>
+void DeleteGdi(Gdi h) { DeleteObject(h); }
+inline void DestroyIconHandle(HICON h) { DestroyIcon(h); }
+inline void ReleaseLibrary(HMODULE h) { FreeLibrary(h); }
+inline void DestroyWindowHandle(HWND h) { DestroyWindow(h); }
+}  // namespace detail
+
+// A file from CreateFileA: invalid is INVALID_HANDLE_VALUE.
+class UniqueFile {
+public:
+    explicit UniqueFile(HANDLE h) : h_(h) {}
+    UniqueFile(const UniqueFile&) = delete;
+    UniqueFile& operator=(const UniqueFile&) = delete;
+    ~UniqueFile() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    HANDLE get() const { return h_; }
+    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+template <class Gdi>
+using UniqueGdi = UniqueResource<Gdi, detail::DeleteGdi<Gdi>>;
+using UniqueBitmap = UniqueGdi<HBITMAP>;
+using UniqueBrush = UniqueGdi<HBRUSH>;
+using UniqueRegion = UniqueGdi<HRGN>;
+using UniqueIcon = UniqueResource<HICON, detail::DestroyIconHandle>;
+using UniqueLibrary = UniqueResource<HMODULE, detail::ReleaseLibrary>;
+using UniqueWindow = UniqueResource<HWND, detail::DestroyWindowHandle>;
+
+// Paints inside BeginPaint/EndPaint of a window.
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    ~PaintScope() {
+        if (dc_ != nullptr) EndPaint(window_, &paint_);
+    }
+    HDC dc() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+// A device context from GetDC, released with ReleaseDC.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    ~WindowDC() {
+        if (dc_ != nullptr) ReleaseDC(window_, dc_);
+    }
+    HDC dc() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+}  // namespace vantor

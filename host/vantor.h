@@ -1,0 +1,50 @@
+// CVantor: the extender object. Every script function is a handler member
+// with the shape the dispatcher calls; the function list declares them all,
+// each family's source file defines its own.
+#pragma once
+
+#include "host/extender.h"
+#include "host/function_list.h"
+
+namespace vantor {
+
+struct TableEntry;
+
+class CVantor final : public CKelExtenderT<CVantor> {
+public:
+    using Handler = std::int32_t (CVantor::*)(HWND ownerWindow, HINSTANCE hostInstance,
+                                              std::int32_t reserved, ValueCell* args,
+                                              std::int32_t argCount);
+
+    static constexpr std::int32_t kFunctionCount = 130;
+    static constexpr std::int32_t kEntryCount = 146;
+
+    constexpr CVantor() = default;
+
+    // The handler of entry index; null for constants and indexes outside the table.
+    static Handler HandlerAt(std::int32_t index);
+    // Fills record with the description of entry: 0 when there is no such
+    // entry, else 1 (also for a null record, which is left alone).
+    static std::int32_t Describe(std::int32_t entry, QueryRecord* record);
+
+#define VANTOR_DECLARE_HANDLER(name, required, optional, types)                            \
+    std::int32_t name(HWND ownerWindow, HINSTANCE hostInstance, std::int32_t reserved,      \
+                      ValueCell* args, std::int32_t argCount);
+    VANTOR_FUNCTIONS(VANTOR_DECLARE_HANDLER)
+#undef VANTOR_DECLARE_HANDLER
+
+    // The result of a function whose family is not built yet: the host gets
+    // the error "201038: Internal extender error".
+    std::int32_t NotBuilt() { return ReturnMessage(-1, kInternalError); }
+};
+
+// The one extender object; both exports reach it.
+extern CVantor theExtender;
+
+}  // namespace vantor
+
+// Defines handler `name` of a family not built yet.
+#define VANTOR_NOT_BUILT(name)                                                                \
+    std::int32_t vantor::CVantor::name(HWND, HINSTANCE, std::int32_t, ValueCell*, std::int32_t) { \
+        return NotBuilt();                                                                 \
+    }

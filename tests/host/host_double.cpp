@@ -1,0 +1,276 @@
+#include "tests/host/host_double.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace vantor::testing {
+
+const char HostDouble::kUntouchedText[] = "untouched by the extender";
+
+namespace {
+
+// The double whose thread shows message boxes; one per thread at a time.
+thread_local HostDouble* boxWatcher = nullptr;
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+ValueCell IntegerCell(std::int32_t value) {
+    ValueCell cell{};
+    cell.kind = kIntegerCell;
+    cell.intValue = value;
+    return cell;
+}
+
+}  // namespace
+
+std::string HostDouble::DefaultDllPath() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string text(path);
+    return text.substr(0, text.find_last_of("\\/") + 1) + "vantor44i.dll";
+}
+
+HostDouble::HostDouble(const std::string& dllPath) {
+    module_ = LoadLibraryA(dllPath.c_str());
+    if (module_ == nullptr) throw std::runtime_error("cannot load " + dllPath);
+    query_ = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "_KELExtenderQuery@12")));
+    dispatch_ = reinterpret_cast<DispatchFn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "_KELExtender2@40")));
+    if (query_ == nullptr || dispatch_ == nullptr) throw std::runtime_error("exports missing");
+
+    services_.hostVersion = 1100;
+    services_.hostData = this;
+    services_.defineVariable = &OnDefineVariable;
+    services_.showMessage = &OnShowMessage;
+    services_.variableOperation = &OnVariableOperation;
+    instance_ = GetModuleHandleA(nullptr);
+
+    boxWatcher = this;
+    hook_ = SetWindowsHookExA(WH_CBT, &OnCbt, nullptr, GetCurrentThreadId());
+
+    // Negotiate and read the table as the interpreter does.
+    std::int32_t offered[] = {3, 4, 5};
+    if (Query(2, offered, 3) != 5) throw std::runtime_error("interface 5 refused");
+    char displayName[260];
+    Query(1, displayName, sizeof displayName);
+    const std::int32_t count = Dispatch(-1, nullptr, 0);
+    for (std::int32_t i = 0; i < count; ++i) {
+        alignas(4) char storage[64] = {};
+        auto* record = reinterpret_cast<QueryRecord*>(storage);
+        if (Dispatch(-2, record, i) != 1) throw std::runtime_error("entry not described");
+        names_.emplace_back(record->name);
+    }
+}
+
+HostDouble::~HostDouble() {
+    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+    if (boxWatcher == this) boxWatcher = nullptr;
+    if (module_ != nullptr) FreeLibrary(module_);
+}
+
+std::int32_t HostDouble::Query(std::int32_t type, void* values, std::int32_t count) {
+    return query_(type, values, count);
+}
+
+std::int32_t HostDouble::Dispatch(std::int32_t index, void* args, std::int32_t argCount,
+                                  ValueCell* result) {
+    ValueCell scratch{};
+    return dispatch_(owner_, instance_, reinterpret_cast<std::uint32_t>(this), index, &OnResult,
+                     &services_, 0, args, argCount, result != nullptr ? result : &scratch);
+}
+
+int HostDouble::IndexOf(std::string_view name) const {
+    std::string lower(name);
+    for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    for (std::size_t i = 0; i < names_.size(); ++i)
+        if (names_[i] == lower) return static_cast<int>(i);
+    return -1;
+}
+
+CallResult HostDouble::Call(std::string_view name, const std::vector<Arg>& args) {
+    const int index = IndexOf(name);
+    if (index < 0) throw std::runtime_error("no function " + std::string(name));
+    return CallIndex(index, args);
+}
+
+CallResult HostDouble::CallIndex(int index, const std::vector<Arg>& args) {
+    std::vector<ValueCell> cells(args.size() + 1);  // never an empty block
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        ValueCell& cell = cells[i];
+        if (args[i].isText()) {
+            cell.kind = kStringCell;
+            cell.strValue = args[i].text().c_str();
+        } else {
+            cell.kind = kIntegerCell;
+            cell.intValue = args[i].integer();
+            cell.strValue = "";
+        }
+    }
+    CallResult result;
+    result.cell.intValue = kUntouchedInteger;
+    result.cell.kind = 0;
+    result.cell.strValue = kUntouchedText;
+    current_ = &result;
+    result.returned = Dispatch(index, cells.data(), static_cast<std::int32_t>(args.size()),
+                               &result.cell);
+    current_ = nullptr;
+    return result;
+}
+
+void HostDouble::FailOperation(std::int32_t opcode, std::int32_t code, int successesFirst) {
+    failures_[opcode] = Failure{code, successesFirst};
+}
+
+void HostDouble::ClearRecords() {
+    shownMessages.clear();
+    variables.clear();
+    assignments.clear();
+    defined.clear();
+    messageBoxes.clear();
+    hostValuesIssued = 0;
+}
+
+std::int32_t __stdcall HostDouble::OnResult(std::int32_t status, std::uint32_t hostContext,
+                                            HostServices* services, ValueCell* result) {
+    auto* self = reinterpret_cast<HostDouble*>(hostContext);
+    EXPECT_EQ(services, &self->services_) << "the result callback got foreign services";
+    CallResult* current = self->current_;
+    if (current == nullptr) return 0;
+    ++current->callbacks;
+    current->status = status;
+    if (result != nullptr && result->kind == kStringCell && result->strValue != nullptr)
+        current->text = result->strValue;
+    return 100 + current->callbacks;  // the extender must hand this back unchanged
+}
+
+std::int32_t __cdecl HostDouble::OnDefineVariable(void* hostData, const char* name,
+                                                  ValueCell* value, std::int32_t size,
+                                                  std::int32_t flags) {
+    auto* self = static_cast<HostDouble*>(hostData);
+    EXPECT_EQ(size, 40);
+    EXPECT_EQ(flags, 2);
+    EXPECT_EQ(value->kind, kIntegerCell);
+    self->defined.emplace_back(name, value->intValue);
+    return 0;
+}
+
+std::int32_t __cdecl HostDouble::OnShowMessage(void* hostData, const char* text) {
+    static_cast<HostDouble*>(hostData)->shownMessages.emplace_back(text != nullptr ? text : "");
+    return 0;
+}
+
+std::int32_t __cdecl HostDouble::OnVariableOperation(void* hostData, ValueCell* target,
+                                                     std::int32_t targetSize, void*, std::int32_t,
+                                                     ValueCell* key, std::int32_t keySize,
+                                                     ValueCell* value, std::int32_t valueSize,
+                                                     std::int32_t opcode) {
+    auto* self = static_cast<HostDouble*>(hostData);
+    auto failure = self->failures_.find(opcode);
+    if (failure != self->failures_.end()) {
+        if (failure->second.successesFirst == 0) return failure->second.code;
+        --failure->second.successesFirst;
+    }
+    EXPECT_EQ(targetSize, 40);
+    if (opcode == kFillHostValue) {
+        EXPECT_EQ(key, nullptr);
+        EXPECT_EQ(value, nullptr);
+        *target = IntegerCell(7000 + self->hostValuesIssued++);
+        return 0;
+    }
+    if (opcode == kAssignVariable) {
+        EXPECT_EQ(keySize, 40);
+        EXPECT_EQ(valueSize, 40);
+        EXPECT_EQ(key->kind, kStringCell);
+        Variable v;
+        v.kind = value->kind;
+        if (value->kind == kStringCell) v.text = value->strValue != nullptr ? value->strValue : "";
+        else v.integer = value->intValue;
+        self->variables[key->strValue] = v;
+        self->assignments.emplace_back(key->strValue);
+        return 0;
+    }
+    ADD_FAILURE() << "unexpected variable opcode " << opcode;
+    return 1;
+}
+
+LRESULT CALLBACK HostDouble::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && boxWatcher != nullptr) {
+        const HWND box = reinterpret_cast<HWND>(wParam);
+        char className[32] = {};
+        GetClassNameA(box, className, sizeof className);
+        if (std::strcmp(className, "#32770") == 0 && GetDlgItem(box, 0xFFFF) != nullptr) {
+            char title[512] = {}, text[4096] = {};
+            GetWindowTextA(box, title, sizeof title);
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            boxWatcher->messageBoxes.push_back({title, text});
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+DialogFixture::DialogFixture(int width, int height) {
+    // An in-memory dialog template with no controls: style, position, size.
+    struct alignas(4) Template {
+        DLGTEMPLATE header;
+        WORD menu, windowClass, title;
+    } tmpl{};
+    tmpl.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+    tmpl.header.cx = static_cast<short>(width * 4 / 7);
+    tmpl.header.cy = static_cast<short>(height * 8 / 14);
+    dialog_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tmpl.header, nullptr,
+                                         &PlainDialogProc, 0);
+    if (dialog_ == nullptr) throw std::runtime_error("cannot create the dialog");
+    SetWindowPos(dialog_, HWND_TOP, 0, 0, width, height, SWP_SHOWWINDOW);
+    SetForegroundWindow(dialog_);
+    SetActiveWindow(dialog_);
+    Pump();
+}
+
+DialogFixture::~DialogFixture() {
+    if (IsWindow(dialog_)) DestroyWindow(dialog_);
+    Pump();
+}
+
+HWND DialogFixture::AddChild(const char* className, DWORD style, int id, int x, int y, int width,
+                             int height, const char* text) {
+    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
+                           dialog_, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+void DialogFixture::Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+TempFile::TempFile(const std::string& suffix) {
+    char folder[MAX_PATH] = {}, name[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "vt", 0, name);
+    DeleteFileA(name);
+    path_ = std::string(name) + suffix;
+}
+
+TempFile::~TempFile() { DeleteFileA(path_.c_str()); }
+
+void TempFile::Write(const std::string& bytes) const {
+    std::ofstream(path_, std::ios::binary) << bytes;
+}
+
+std::string TempFile::Read() const {
+    std::ifstream in(path_, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+}  // namespace vantor::testing
