@@ -1,0 +1,229 @@
+#include "mask/core/mask.h"
+
+#include <algorithm>
+
+namespace vantor::mask {
+namespace {
+
+// The "C" locale's character tests, on the byte's value: no call into the C
+// library, which is undefined for a negative char.
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool isLower(char c) { return c >= 'a' && c <= 'z'; }
+char toUpper(char c) { return isLower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
+char toLower(char c) { return isUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::optional<CharClass> separatorClass(char c) {
+    switch (c) {
+        case '.': return CharClass::Period;
+        case ',': return CharClass::Comma;
+        case ':': return CharClass::Colon;
+        case '/': return CharClass::Slash;
+        case '-': return CharClass::Dash;
+        default: return std::nullopt;
+    }
+}
+
+bool isLetterClass(CharClass c) {
+    return c == CharClass::Alpha || c == CharClass::Upper || c == CharClass::Lower;
+}
+
+// The text mode's walk over the mask positions; pos is the caret index,
+// moved one to the right for each fixed position the text reaches.
+std::string formatText(std::string_view mask, std::string_view text, std::size_t& pos) {
+    std::string out;
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        const char m = mask[i];
+        const CharClass maskClass = classifyMaskChar(m);
+        if (i >= text.size()) {
+            // past the text: fixed characters are filled in up to the next
+            // placeholder
+            if (isPlaceholder(maskClass)) break;
+            out += m;
+            continue;
+        }
+        const char c = text[i];
+        if (isPlaceholder(maskClass)) {
+            // a character that does not fit is dropped; the ones after it
+            // move one position left against the mask
+            if (const auto fitted = fitToMask(c, classifyTextChar(c), maskClass)) out += *fitted;
+            continue;
+        }
+        // A fixed position takes the mask's character. A lone character
+        // (every character fits a fixed position unchanged) follows it,
+        // unless it is that very character.
+        out += m;
+        if (text.size() == 1 && c != m) out += c;
+        ++pos;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool isSeparator(CharClass c) {
+    return c == CharClass::Period || c == CharClass::Comma || c == CharClass::Colon ||
+           c == CharClass::Slash || c == CharClass::Dash;
+}
+
+bool isPlaceholder(CharClass c) {
+    return c == CharClass::Digit || c == CharClass::AlphaNum || c == CharClass::Alpha ||
+           c == CharClass::Upper || c == CharClass::Lower || c == CharClass::Any;
+}
+
+CharClass classifyMaskChar(char m) {
+    if (const auto separator = separatorClass(m)) return *separator;
+    switch (m) {
+        case '#': return CharClass::Digit;
+        case '?': return CharClass::AlphaNum;
+        case 'A': return CharClass::Alpha;
+        case 'U': return CharClass::Upper;
+        case 'L': return CharClass::Lower;
+        case '&': return CharClass::Any;
+        default: return CharClass::Other;
+    }
+}
+
+CharClass classifyTextChar(char c) {
+    if (const auto separator = separatorClass(c)) return *separator;
+    if (isDigit(c)) return CharClass::Digit;
+    if (isUpper(c)) return CharClass::Upper;
+    if (isLower(c)) return CharClass::Lower;
+    // In the "C" locale every letter is upper or lower case, so a text
+    // character is never Alpha or AlphaNum.
+    return CharClass::Other;
+}
+
+std::optional<char> fitToMask(char c, CharClass textClass, CharClass maskClass) {
+    bool fits = true;
+    switch (maskClass) {
+        case CharClass::Digit: fits = textClass == CharClass::Digit; break;
+        case CharClass::Alpha:
+        case CharClass::Upper:
+        case CharClass::Lower: fits = isLetterClass(textClass); break;
+        case CharClass::AlphaNum:
+            fits = textClass == CharClass::Digit || textClass == CharClass::AlphaNum ||
+                   isLetterClass(textClass);
+            break;
+        default: break;  // "&", separators and literals take everything
+    }
+    if (!fits) return std::nullopt;
+    if (maskClass == CharClass::Upper && textClass == CharClass::Lower) return toUpper(c);
+    if (maskClass == CharClass::Lower && textClass == CharClass::Upper) return toLower(c);
+    return c;
+}
+
+std::string trimRight(std::string_view text) {
+    const std::size_t last = text.find_last_not_of(" \n\r\t\f\v");
+    return std::string(last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1));
+}
+
+ApplyResult applyMask(const ApplyInput& in) {
+    ApplyResult result;
+    result.rememberedLength = in.rememberedLength;
+    if (in.text.empty()) return result;
+
+    const std::string_view mask = in.mask;
+    const std::int64_t remembered = in.rememberedLength;
+    const std::size_t readLength = in.text.size();
+    std::string text(in.text);
+    // Every caret index past the end of the text acts alike; bounding it
+    // keeps the arithmetic below from wrapping.
+    std::size_t pos = std::min(in.caret, readLength + 1);
+
+    // A character was typed: when it stands where the mask has fixed
+    // characters, those are put in front of it.
+    if (static_cast<std::int64_t>(readLength) > remembered) {
+        const char typed = text.back();
+        for (std::size_t i = readLength - 1; i < mask.size(); ++i) {
+            if (isPlaceholder(classifyMaskChar(mask[i]))) break;
+            text.resize(i);
+            text += mask[i];
+            text += typed;
+            ++pos;
+        }
+    }
+
+    // Backspace at the end: accept the shorter text, so that fixed characters
+    // can be deleted.
+    if (static_cast<std::int64_t>(readLength) < remembered && pos == text.size()) {
+        result.text = std::move(text);
+        result.rememberedLength = static_cast<std::int32_t>(readLength);
+        return result;
+    }
+
+    // Whatever stands after the caret is dropped.
+    text.resize(std::min(pos, text.size()));
+    result.write = true;
+
+    if (in.numeric) {
+        result.text = formatNumeric(mask, text);
+        result.caret = result.text.size();
+        return result;
+    }
+
+    // Typing at the end sends the caret to the end of what the walk makes;
+    // after a deletion it stays at the end of the cut text.
+    const std::size_t textLength = text.size();
+    if (pos == textLength && pos < mask.size() && textLength > 1) pos = mask.size();
+    if (remembered > static_cast<std::int64_t>(textLength)) pos = textLength;
+
+    result.text = trimRight(formatText(mask, text, pos));
+    result.caret = std::min(pos, result.text.size());
+    result.rememberedLength = static_cast<std::int32_t>(result.text.size());
+    return result;
+}
+
+std::string formatNumeric(std::string_view mask, std::string_view text) {
+    std::string digits;
+    for (const char c : text)
+        if (classifyTextChar(c) == CharClass::Digit) digits += c;
+
+    // Built right to left, reversed at the end. `free` counts the mask
+    // positions not used yet: the next one is mask[free - 1].
+    std::string reversed;
+    std::size_t free = mask.size();
+    for (auto d = digits.rbegin(); d != digits.rend() && free > 0; ++d) {
+        const char m = mask[free - 1];
+        const CharClass maskClass = classifyMaskChar(m);
+        if (maskClass == CharClass::Digit) {
+            reversed += *d;
+            free -= 1;
+            continue;
+        }
+        // At "," or "." the digit takes the position left of the separator,
+        // whatever the mask has there; at any other character it is dropped,
+        // and so is a digit that meets a separator at the mask's start, where
+        // no position is left for it.
+        if ((maskClass == CharClass::Comma || maskClass == CharClass::Period) && free >= 2) {
+            reversed += m;
+            reversed += *d;
+        }
+        free -= std::min<std::size_t>(free, 2);
+    }
+    return {reversed.rbegin(), reversed.rend()};
+}
+
+std::string cleanMaskedText(std::string_view mask, std::string_view text, int mode) {
+    if (mode == 0) return std::string(text);
+    if (mode < 1 || mode > 4) return {};
+
+    std::string out;
+    const std::size_t positions = std::min(mask.size(), text.size());
+    for (std::size_t i = 0; i < positions; ++i) {
+        const bool placeholder = isPlaceholder(classifyMaskChar(mask[i]));
+        const CharClass textClass = classifyTextChar(text[i]);
+        const bool separator = isSeparator(textClass);
+        bool keep = false;
+        switch (mode) {
+            case 1: keep = textClass == CharClass::Digit || textClass == CharClass::Period; break;
+            case 2: keep = placeholder; break;
+            case 3: keep = !separator; break;
+            case 4: keep = placeholder || separator; break;
+        }
+        if (keep) out += text[i];
+    }
+    return trimRight(out);
+}
+
+}  // namespace vantor::mask
