@@ -187,36 +187,24 @@ void LoadRtf(const RichEditBox& box, const char* path) {
     box.StreamIn(stream);
 }
 
-// Deletes a file on every path unless kept.
-class TransientFile {
-public:
-    explicit TransientFile(std::string path) : path_(std::move(path)) {}
-    TransientFile(const TransientFile&) = delete;
-    TransientFile& operator=(const TransientFile&) = delete;
-    ~TransientFile() {
-        if (!path_.empty()) DeleteFileA(path_.c_str());
-    }
-    const char* path() const { return path_.c_str(); }
-    void keep() { path_.clear(); }
-
-private:
-    std::string path_;
-};
-
 // Writes the whole content of the box as RTF to path. The RTF goes first to
 // a fresh file in the same folder, which replaces path only when the box
 // has written all of it: a box that is no window, a failed write or a path
 // that cannot be replaced leaves the file that was there (or none) as it
-// was, never a partial one.
+// was, never a partial one. A read-only file or a folder is left alone.
 void SaveRtf(const RichEditBox& box, const char* path) {
     char full[MAX_PATH];
     char* name = nullptr;
     const DWORD length = GetFullPathNameA(path, MAX_PATH, full, &name);
     if (*path == '\0' || length == 0 || length >= MAX_PATH || name == nullptr) return;
+    const DWORD existing = GetFileAttributesA(full);
+    if (existing != INVALID_FILE_ATTRIBUTES &&
+        (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+        return;  // not to be replaced, as opening it for writing would be refused
     const std::string folder(full, name);
     char scratch[MAX_PATH];
     if (GetTempFileNameA(folder.c_str(), "vrt", 0, scratch) == 0) return;
-    TransientFile written(scratch);
+    ScratchFile written(scratch);
     {
         const UniqueFile handle(CreateFileA(written.path(), GENERIC_WRITE, FILE_SHARE_READ,
                                             nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
@@ -227,7 +215,7 @@ void SaveRtf(const RichEditBox& box, const char* path) {
         box.StreamOut(stream);
         if (file.failed || stream.dwError != 0 || file.transferred == 0) return;
     }
-    if (MoveFileExA(written.path(), full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+    if (MoveFileExA(written.path(), full, MOVEFILE_REPLACE_EXISTING))
         written.keep();
 }
 

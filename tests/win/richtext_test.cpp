@@ -292,6 +292,7 @@ TEST_F(RichText, RtfSavedAndLoadedGivesBackTextAndFormatting) {
     SetText("Plain and bold");
     SetFormat(10, 14, CFM_BOLD, CFE_BOLD);
     SetFormat(0, 5, CFM_ITALIC, CFE_ITALIC);
+    file.Write("an older file is replaced");
     EXPECT_EQ(Call("rtSaveFileRTF", {file.path()}), 1);
     EXPECT_EQ(GetFocus(), box);
     EXPECT_EQ(file.Read().rfind("{\\rtf", 0), 0u);
@@ -321,6 +322,12 @@ TEST_F(RichText, SaveThatCannotWriteReturnsOneAndLeavesNoFile) {
     file.Write("{\\rtf1 earlier}");
     const CallResult r = host->Call("rtSaveFileRTF", {HWND(nullptr), file.path()});
     EXPECT_EQ(r.integer(), 1);
+    EXPECT_EQ(file.Read(), "{\\rtf1 earlier}");
+
+    // A read-only file is not replaced.
+    SetFileAttributesA(file.path().c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(Call("rtSaveFileRTF", {file.path()}), 1);
+    SetFileAttributesA(file.path().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(file.Read(), "{\\rtf1 earlier}");
 
     // Nor does saving leave scratch files behind in the folder.
