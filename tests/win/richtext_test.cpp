@@ -244,7 +244,6 @@ TEST_F(RichText, FontSizingGrowsAndShrinksByAQuarter) {
 }
 
 TEST_F(RichText, DefaultsZoomAndText) {
-    SetFormat(0, 12, CFM_COLOR | CFM_SIZE, 0);
     CHARFORMAT2A red = Format();
     red.dwMask = CFM_COLOR | CFM_SIZE;
     red.crTextColor = RGB(200, 0, 0);
