@@ -1,19 +1,429 @@
+// The rt family: a rich-text box on a script's dialog. Every function but
+// rtCreate and rtFindText ends by giving the box the keyboard focus.
+#include "controls/create_control.h"
+#include "host/arguments.h"
+#include "host/core/value_helpers.h"
+#include "host/owners.h"
 #include "host/vantor.h"
 
-VANTOR_NOT_BUILT(rtCreate)
-VANTOR_NOT_BUILT(rtBold)
-VANTOR_NOT_BUILT(rtItalic)
-VANTOR_NOT_BUILT(rtUnderline)
-VANTOR_NOT_BUILT(rtSetTextColor)
-VANTOR_NOT_BUILT(rtSetTextBackColor)
-VANTOR_NOT_BUILT(rtSetAlignment)
-VANTOR_NOT_BUILT(rtSetBulleted)
-VANTOR_NOT_BUILT(rtSetNumbered)
-VANTOR_NOT_BUILT(rtIndent)
-VANTOR_NOT_BUILT(rtSetText)
-VANTOR_NOT_BUILT(rtSetDefaults)
-VANTOR_NOT_BUILT(rtFontSizing)
-VANTOR_NOT_BUILT(rtZoom)
-VANTOR_NOT_BUILT(rtLoadFileRTF)
-VANTOR_NOT_BUILT(rtSaveFileRTF)
-VANTOR_NOT_BUILT(rtFindText)
+#include <windows.h>
+#include <richedit.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vantor {
+namespace {
+
+// The box talks in the 8-bit character record and the version 2 paragraph
+// record, each cleared and sized before use.
+static_assert(sizeof(CHARFORMAT2A) == 84);
+static_assert(sizeof(PARAFORMAT2) == 188);
+
+CHARFORMAT2A ClearedCharFormat() {
+    CHARFORMAT2A format{};
+    format.cbSize = sizeof format;
+    return format;
+}
+
+PARAFORMAT2 ClearedParaFormat() {
+    PARAFORMAT2 format{};
+    format.cbSize = sizeof format;
+    return format;
+}
+
+// A thin wrapper of a rich-text box: one member per message it is sent.
+class RichEditBox {
+public:
+    explicit RichEditBox(HWND box) : box_(box) {}
+
+    CHARRANGE GetSel() const {
+        LONG start = 0, end = 0;
+        SendMessageA(box_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        return {start, end};
+    }
+    void SetSel(CHARRANGE range) const { SendMessageA(box_, EM_SETSEL, range.cpMin, range.cpMax); }
+    CHARRANGE ExGetSel() const {
+        CHARRANGE range{};
+        SendMessageA(box_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        return range;
+    }
+    void ExSetSel(CHARRANGE range) const {
+        SendMessageA(box_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    }
+    LRESULT GetCharFormat(CHARFORMAT2A& format, WPARAM which = SCF_SELECTION) const {
+        return SendMessageA(box_, EM_GETCHARFORMAT, which, reinterpret_cast<LPARAM>(&format));
+    }
+    LRESULT SetCharFormat(CHARFORMAT2A& format, WPARAM which = SCF_SELECTION) const {
+        return SendMessageA(box_, EM_SETCHARFORMAT, which, reinterpret_cast<LPARAM>(&format));
+    }
+    // The same two messages through the wide entry; the record's size tells
+    // the box that it is the 8-bit layout.
+    LRESULT GetCharFormatW(CHARFORMAT2A& format) const {
+        return SendMessageW(box_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    }
+    LRESULT SetCharFormatW(CHARFORMAT2A& format) const {
+        return SendMessageW(box_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    }
+    void GetParaFormat(PARAFORMAT2& format) const {
+        SendMessageA(box_, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+    }
+    void SetParaFormat(PARAFORMAT2& format) const {
+        SendMessageA(box_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+    }
+    void SetText(const char* text) const {
+        SendMessageA(box_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    }
+    void ExLimitText(LPARAM limit) const { SendMessageA(box_, EM_EXLIMITTEXT, 0, limit); }
+    void SetZoom(WPARAM numerator, LPARAM denominator) const {
+        SendMessageA(box_, EM_SETZOOM, numerator, denominator);
+    }
+    LRESULT StreamIn(EDITSTREAM& stream, WPARAM format = SF_RTF) const {
+        return SendMessageA(box_, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+    }
+    LRESULT StreamOut(EDITSTREAM& stream, WPARAM format = SF_RTF) const {
+        return SendMessageA(box_, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&stream));
+    }
+    LRESULT FindTextExW(FINDTEXTEXW& find, WPARAM flags = FR_DOWN) const {
+        return SendMessageA(box_, EM_FINDTEXTEXW, flags, reinterpret_cast<LPARAM>(&find));
+    }
+    void ScrollCaret() const { SendMessageA(box_, EM_SCROLLCARET, 0, 0); }
+    void Focus() const { SetFocus(box_); }
+
+private:
+    HWND box_;
+};
+
+// rtBold, rtItalic and rtUnderline: a selection that is wholly on loses the
+// effect, any other (off or mixed) becomes wholly on; the selection is kept.
+void ToggleEffect(const RichEditBox& box, DWORD bit) {
+    const CHARRANGE saved = box.GetSel();
+    CHARFORMAT2A format = ClearedCharFormat();
+    box.GetCharFormat(format);
+    const bool allOn = (format.dwMask & bit) != 0 && (format.dwEffects & bit) != 0;
+    format = ClearedCharFormat();
+    format.dwMask = bit;
+    format.dwEffects = allOn ? 0 : bit;
+    box.SetCharFormat(format);
+    box.SetSel(saved);
+    box.Focus();
+}
+
+// rtSetTextColor and rtSetTextBackColor: an empty selection widens to the
+// whole text, which stays selected afterwards.
+void SetColour(const RichEditBox& box, const char* colourText, bool background) {
+    const COLORREF colour = ParseColor(colourText);
+    CHARRANGE range = box.ExGetSel();
+    if (range.cpMin == range.cpMax) range = {0, -1};
+    box.ExSetSel(range);
+    CHARFORMAT2A format = ClearedCharFormat();
+    box.GetCharFormat(format);
+    format = ClearedCharFormat();  // no automatic-colour effect: the colour shows
+    if (background) {
+        format.dwMask = CFM_BACKCOLOR;
+        format.crBackColor = colour;
+    } else {
+        format.dwMask = CFM_COLOR;
+        format.crTextColor = colour;
+    }
+    box.SetCharFormat(format);
+    box.Focus();
+}
+
+// Bullets (PFN_BULLET) and numbering (type 7) switch off when the paragraph
+// already has them and on otherwise; gives the numbering now set.
+WORD ToggleNumbering(const RichEditBox& box, WORD type) {
+    PARAFORMAT2 format = ClearedParaFormat();
+    box.GetParaFormat(format);
+    const bool on = (format.dwMask & PFM_NUMBERING) != 0 && format.wNumbering == type;
+    format = ClearedParaFormat();
+    format.dwMask = PFM_NUMBERING;
+    format.wNumbering = on ? 0 : type;
+    box.SetParaFormat(format);
+    return format.wNumbering;
+}
+
+// The stream callbacks: the cookie is an RtfFile. A failed read or write
+// hands over 0 bytes, which ends the stream, and is remembered.
+struct RtfFile {
+    HANDLE handle;
+    bool failed = false;
+    LONG transferred = 0;
+};
+
+DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
+    auto& file = *reinterpret_cast<RtfFile*>(cookie);
+    DWORD count = 0;
+    if (!ReadFile(file.handle, buffer, static_cast<DWORD>(wanted), &count, nullptr)) {
+        file.failed = true;
+        count = 0;
+    }
+    *done = static_cast<LONG>(count);
+    return 0;
+}
+
+DWORD CALLBACK WriteRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
+    auto& file = *reinterpret_cast<RtfFile*>(cookie);
+    DWORD count = 0;
+    if (!WriteFile(file.handle, buffer, static_cast<DWORD>(wanted), &count, nullptr) ||
+        count != static_cast<DWORD>(wanted)) {
+        file.failed = true;
+    }
+    file.transferred += static_cast<LONG>(count);
+    *done = static_cast<LONG>(count);
+    return 0;
+}
+
+// Replaces the whole content of the box with the RTF of path; a file that
+// does not open leaves the box as it was.
+void LoadRtf(const RichEditBox& box, const char* path) {
+    const UniqueFile handle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return;
+    RtfFile file{handle.get()};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&file), 0, ReadRtf};
+    box.StreamIn(stream);
+}
+
+// Writes the whole content of the box as RTF to path. The RTF goes first to
+// a fresh file in the same folder, which replaces path only when the box
+// has written all of it: a box that is no window, a failed write or a path
+// that cannot be replaced leaves the file that was there (or none) as it
+// was, never a partial one. A read-only file or a folder is left alone.
+void SaveRtf(const RichEditBox& box, const char* path) {
+    char full[MAX_PATH];
+    char* name = nullptr;
+    const DWORD length = GetFullPathNameA(path, MAX_PATH, full, &name);
+    if (*path == '\0' || length == 0 || length >= MAX_PATH || name == nullptr) return;
+    const DWORD existing = GetFileAttributesA(full);
+    if (existing != INVALID_FILE_ATTRIBUTES &&
+        (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+        return;  // not to be replaced, as opening it for writing would be refused
+    const std::string folder(full, name);
+    char scratch[MAX_PATH];
+    if (GetTempFileNameA(folder.c_str(), "vrt", 0, scratch) == 0) return;
+    ScratchFile written(scratch);
+    {
+        const UniqueFile handle(CreateFileA(written.path(), GENERIC_WRITE, FILE_SHARE_READ,
+                                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                            nullptr));
+        if (!handle) return;
+        RtfFile file{handle.get()};
+        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&file), 0, WriteRtf};
+        box.StreamOut(stream);
+        if (file.failed || stream.dwError != 0 || file.transferred == 0) return;
+    }
+    if (MoveFileExA(written.path(), full, MOVEFILE_REPLACE_EXISTING))
+        written.keep();
+}
+
+}  // namespace
+
+// The box loads its window class from "Msftedit.dll" each time. A box that
+// is created keeps its load of the library for the rest of the process (the
+// platform counts the loads); a failed creation gives its load back.
+std::int32_t CVantor::rtCreate(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
+                               std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    UniqueLibrary library(LoadLibraryA("Msftedit.dll"));
+    const HWND box = CreateControl(
+        {.className = "RICHEDIT50W",
+         .text = "Hello World.",
+         .style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
+                  ES_SELECTIONBAR | ES_SAVESEL | ES_WANTRETURN | ES_NOHIDESEL |
+                  ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_MULTILINE,
+         .hostInstance = false,
+         .placeAgain = true},
+        a, hostInstance);
+    if (box != nullptr) library.release();
+    return ReturnInteger(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(box)));
+}
+
+std::int32_t CVantor::rtBold(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
+    ToggleEffect(RichEditBox(Arguments(args, argCount).window(1)), CFM_BOLD);
+    return ReturnInteger(1);
+}
+
+std::int32_t CVantor::rtItalic(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
+    ToggleEffect(RichEditBox(Arguments(args, argCount).window(1)), CFM_ITALIC);
+    return ReturnInteger(1);
+}
+
+std::int32_t CVantor::rtUnderline(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                  std::int32_t argCount) {
+    ToggleEffect(RichEditBox(Arguments(args, argCount).window(1)), CFM_UNDERLINE);
+    return ReturnInteger(1);
+}
+
+std::int32_t CVantor::rtSetTextColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                     std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    SetColour(RichEditBox(a.window(1)), a.text(2), false);
+    return ReturnInteger(1);
+}
+
+std::int32_t CVantor::rtSetTextBackColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                         std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    SetColour(RichEditBox(a.window(1)), a.text(2), true);
+    return ReturnInteger(1);
+}
+
+// Argument 2: @LEFT 1, @RIGHT 2, @CENTER 3; any other value goes to the box.
+std::int32_t CVantor::rtSetAlignment(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                     std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const RichEditBox box(a.window(1));
+    PARAFORMAT2 format = ClearedParaFormat();
+    format.dwMask = PFM_ALIGNMENT;
+    format.wAlignment = static_cast<WORD>(a.integer(2));
+    box.SetParaFormat(format);
+    box.Focus();
+    return ReturnInteger(1);
+}
+
+std::int32_t CVantor::rtSetBulleted(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const RichEditBox box(Arguments(args, argCount).window(1));
+    ToggleNumbering(box, PFN_BULLET);
+    box.Focus();
+    return ReturnInteger(1);
+}
+
+// Numbering of type 7 switches on or off; the style (optional argument 2,
+// default @nPERIOD) is set on every call, also when numbering went off.
+std::int32_t CVantor::rtSetNumbered(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    constexpr WORD kNumbered = 7;
+    const Arguments a(args, argCount);
+    const RichEditBox box(a.window(1));
+    ToggleNumbering(box, kNumbered);
+    PARAFORMAT2 format = ClearedParaFormat();
+    format.dwMask = PFM_NUMBERINGSTYLE;
+    format.wNumberingStyle = static_cast<WORD>(a.optionalInteger(2, PFNS_PERIOD));
+    box.SetParaFormat(format);
+    box.Focus();
+    return ReturnInteger(1);
+}
+
+// Argument 2 is the change of the start indent in twips, read from the
+// integer form; a host that fills only the text form (integer 0, text not
+// empty) has its number read from the text. The indent never goes below 0.
+std::int32_t CVantor::rtIndent(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                               std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const RichEditBox box(a.window(1));
+    const std::int32_t change = a.integer(2) != 0 ? a.integer(2) : ParseInteger(a.text(2));
+    PARAFORMAT2 format = ClearedParaFormat();
+    box.GetParaFormat(format);
+    const std::int64_t wanted = std::int64_t{format.dxStartIndent} + change;
+    const LONG indent = wanted < 0 ? 0 : wanted > INT32_MAX ? INT32_MAX : static_cast<LONG>(wanted);
+    format = ClearedParaFormat();
+    format.dwMask = PFM_STARTINDENT;
+    format.dxStartIndent = indent;
+    box.SetParaFormat(format);
+    box.Focus();
+    return ReturnInteger(indent);
+}
+
+std::int32_t CVantor::rtSetText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const RichEditBox box(a.window(1));
+    box.SetText(a.text(2));
+    box.Focus();
+    return ReturnInteger(1);
+}
+
+// All text takes 11 points, black and the default format's bold setting.
+std::int32_t CVantor::rtSetDefaults(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const RichEditBox box(Arguments(args, argCount).window(1));
+    CHARFORMAT2A format = ClearedCharFormat();
+    if (box.GetCharFormat(format, SCF_DEFAULT) != 0) {
+        format.dwMask = CFM_SIZE | CFM_COLOR | CFM_BOLD;
+        format.yHeight = 220;
+        format.crTextColor = RGB(0, 0, 0);
+        box.SetCharFormat(format, SCF_ALL);
+    }
+    box.Focus();
+    return ReturnInteger(1);
+}
+
+// Exactly "+" grows the selection's font by a quarter, any other text
+// shrinks it by the same factor (truncated toward zero); the result is the
+// height in twips the box then reports.
+std::int32_t CVantor::rtFontSizing(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                   std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const RichEditBox box(a.window(1));
+    const bool grow = std::string_view(a.text(2)) == "+";
+    CHARFORMAT2A format = ClearedCharFormat();
+    if (box.GetCharFormatW(format) != 0) {
+        format.dwMask = CFM_SIZE;
+        format.yHeight = static_cast<LONG>(grow ? format.yHeight * 1.25 : format.yHeight / 1.25);
+        box.SetCharFormatW(format);
+    }
+    box.GetCharFormatW(format);
+    box.Focus();
+    return ReturnInteger(format.yHeight);
+}
+
+std::int32_t CVantor::rtZoom(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
+    const RichEditBox box(Arguments(args, argCount).window(1));
+    box.SetZoom(0, 0);
+    box.Focus();
+    return ReturnInteger(1);
+}
+
+// The text limit is lifted first, so a large file loads whole.
+std::int32_t CVantor::rtLoadFileRTF(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const RichEditBox box(a.window(1));
+    box.ExLimitText(-1);
+    LoadRtf(box, a.text(2));
+    box.Focus();
+    return ReturnInteger(1);
+}
+
+// The result is 1 also when the file could not be written; see SaveRtf.
+std::int32_t CVantor::rtSaveFileRTF(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const RichEditBox box(a.window(1));
+    box.ExLimitText(-1);
+    SaveRtf(box, a.text(2));
+    box.Focus();
+    return ReturnInteger(1);
+}
+
+// Searches forward from argument 5, ignoring case, for argument 2, which is
+// read in the ANSI code page and handed to the box in UTF-16. Arguments 3 and
+// 4 are not used. The match is selected and scrolled into view; the result is
+// the position just past it, or -1. An empty text finds nothing, and neither
+// does a handle that is no window (its answer 0 with an empty range would
+// otherwise read as a match at 0, and a script that searches again from the
+// result would never reach -1).
+std::int32_t CVantor::rtFindText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                 std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const RichEditBox box(a.window(1));
+    const char* text = a.text(2);
+    const int needed = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (needed <= 1) return ReturnInteger(-1);
+    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), needed);
+    FINDTEXTEXW find{};
+    find.chrg = {a.integer(5), -1};
+    find.lpstrText = wide.c_str();
+    if (box.FindTextExW(find) < 0 || find.chrgText.cpMax <= find.chrgText.cpMin)
+        return ReturnInteger(-1);
+    box.ExSetSel(find.chrgText);
+    box.ScrollCaret();
+    return ReturnInteger(find.chrgText.cpMax);
+}
+
+}  // namespace vantor

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 namespace vantor {
@@ -66,6 +67,23 @@ using UniqueRegion = UniqueGdi<HRGN>;
 using UniqueIcon = UniqueResource<HICON, detail::DestroyIconHandle>;
 using UniqueLibrary = UniqueResource<HMODULE, detail::ReleaseLibrary>;
 using UniqueWindow = UniqueResource<HWND, detail::DestroyWindowHandle>;
+
+// A file made for a moment (for example written before it replaces
+// another): deleted when the owner goes, unless kept.
+class ScratchFile {
+public:
+    explicit ScratchFile(std::string path) : path_(std::move(path)) {}
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    ~ScratchFile() {
+        if (!path_.empty()) DeleteFileA(path_.c_str());
+    }
+    const char* path() const { return path_.c_str(); }
+    void keep() { path_.clear(); }
+
+private:
+    std::string path_;
+};
 
 // Paints inside BeginPaint/EndPaint of a window.
 class PaintScope {
