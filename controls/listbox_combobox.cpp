@@ -63,16 +63,17 @@ std::int32_t CVantor::cbSetDropHeight(HWND, HINSTANCE, std::int32_t, ValueCell* 
     const LRESULT itemHeight = Send(combo, CB_GETITEMHEIGHT, 0);
     if (items < 1 || itemHeight <= 0 || !GetComboBoxInfo(combo, &info)) return ReturnInteger(0);
 
-    RECT box{}, list{}, listClient{};
+    RECT box{}, list{}, frame{};
     GetWindowRect(combo, &box);
     GetWindowRect(info.hwndList, &list);
-    GetClientRect(info.hwndList, &listClient);
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(info.hwndList, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(info.hwndList, GWL_EXSTYLE)));
     const bool simple = (GetWindowLongA(combo, GWL_STYLE) & 3) == CBS_SIMPLE;
     // A simple box holds its list inside its own window, under the field.
     const LONG field = simple ? list.top - box.top : box.bottom - box.top;
-    const LONG frame = (list.bottom - list.top) - listClient.bottom;
     const std::int64_t height =
-        std::min<std::int64_t>(field + std::int64_t{items} * itemHeight + frame + (simple ? 0 : 1),
+        std::min<std::int64_t>(field + std::int64_t{items} * itemHeight +
+                                   (frame.bottom - frame.top) + (simple ? 0 : 1),
                                32767);
     Send(combo, CB_SETMINVISIBLE, static_cast<WPARAM>(items));
     POINT origin{box.left, box.top};
