@@ -71,15 +71,14 @@ std::int32_t CVantor::cbSetDropHeight(HWND, HINSTANCE, std::int32_t, ValueCell* 
     const bool simple = (GetWindowLongA(combo, GWL_STYLE) & 3) == CBS_SIMPLE;
     // A simple box holds its list inside its own window, under the field.
     const LONG field = simple ? list.top - box.top : box.bottom - box.top;
-    const std::int64_t height =
-        std::min<std::int64_t>(field + std::int64_t{items} * itemHeight +
-                                   (frame.bottom - frame.top) + (simple ? 0 : 1),
-                               32767);
+    const std::int64_t height = std::min<std::int64_t>(
+        field + std::int64_t{items} * itemHeight + (frame.bottom - frame.top) + (simple ? 0 : 1),
+        32767);
     Send(combo, CB_SETMINVISIBLE, static_cast<WPARAM>(items));
     POINT origin{box.left, box.top};
     ScreenToClient(GetParent(combo), &origin);
-    const BOOL moved = MoveWindow(combo, origin.x, origin.y, box.right - box.left,
-                                  static_cast<int>(height), TRUE);
+    const BOOL moved =
+        MoveWindow(combo, origin.x, origin.y, box.right - box.left, static_cast<int>(height), TRUE);
     return ReturnInteger(moved ? 1 : 0);
 }
 
@@ -149,8 +148,8 @@ std::int32_t CVantor::lbGetItemSel(HWND, HINSTANCE, std::int32_t, ValueCell* arg
     const HWND list = a.window(1);
     const std::int32_t selected = AsInt(Send(list, LB_GETSELCOUNT));
     std::vector<int> positions(static_cast<std::size_t>(std::max(selected, 0)));
-    const std::int32_t got =
-        AsInt(Send(list, LB_GETSELITEMS, positions.size(), reinterpret_cast<LPARAM>(positions.data())));
+    const std::int32_t got = AsInt(
+        Send(list, LB_GETSELITEMS, positions.size(), reinterpret_cast<LPARAM>(positions.data())));
 
     std::string text;
     if (got == LB_ERR) {
@@ -170,13 +169,15 @@ std::int32_t CVantor::lbGetItemSel(HWND, HINSTANCE, std::int32_t, ValueCell* arg
 std::int32_t CVantor::lbGetItemState(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                      std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(AsInt(Send(a.window(1), LB_GETSEL, static_cast<WPARAM>(a.integer(2) - 1))));
+    return ReturnInteger(
+        AsInt(Send(a.window(1), LB_GETSEL, static_cast<WPARAM>(a.integer(2) - 1))));
 }
 
 std::int32_t CVantor::lbSetHScrollSize(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                        std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(AsInt(Send(a.window(1), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(a.integer(2)))));
+    return ReturnInteger(
+        AsInt(Send(a.window(1), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(a.integer(2)))));
 }
 
 // The height is forced into 1..255 pixels.

@@ -57,8 +57,8 @@ std::int32_t CVantor::pbSetMultiline(HWND, HINSTANCE, std::int32_t, ValueCell* a
 std::int32_t CVantor::pgCreateProgressBar(HWND, HINSTANCE hostInstance, std::int32_t,
                                           ValueCell* args, std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const HWND bar = CreateControl({PROGRESS_CLASSA, "ProgressBar", WS_CHILD | WS_VISIBLE}, a,
-                                   hostInstance);
+    const HWND bar =
+        CreateControl({PROGRESS_CLASSA, "ProgressBar", WS_CHILD | WS_VISIBLE}, a, hostInstance);
     return ReturnInteger(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(bar)));
 }
 
@@ -89,7 +89,8 @@ std::int32_t CVantor::pgSetRange(HWND ownerWindow, HINSTANCE, std::int32_t, Valu
     const Arguments a(args, argCount);
     const std::int32_t minimum = a.integer(2), maximum = a.integer(3);
     if (minimum >= maximum)
-        MessageBoxA(ownerWindow, "Your Minimum value must be less than your Maximum value.", "Error", 0);
+        MessageBoxA(ownerWindow, "Your Minimum value must be less than your Maximum value.",
+                    "Error", 0);
     return ReturnInteger(AsInt(Send(a.window(1), PBM_SETRANGE32, static_cast<WPARAM>(minimum),
                                     static_cast<LPARAM>(maximum))));
 }
@@ -131,11 +132,11 @@ std::int32_t CVantor::trClearTics(HWND, HINSTANCE, std::int32_t, ValueCell* args
 
 // Always with automatic ticks, a selection range and tooltips, whatever
 // extra styles (argument 6) are given.
-std::int32_t CVantor::trCreateTrackBar(HWND, HINSTANCE hostInstance, std::int32_t,
-                                       ValueCell* args, std::int32_t argCount) {
+std::int32_t CVantor::trCreateTrackBar(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
+                                       std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const DWORD style = static_cast<DWORD>(a.integer(6)) | WS_CHILD | WS_VISIBLE |
-                        TBS_AUTOTICKS | TBS_ENABLESELRANGE | TBS_TOOLTIPS;
+    const DWORD style = static_cast<DWORD>(a.integer(6)) | WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS |
+                        TBS_ENABLESELRANGE | TBS_TOOLTIPS;
     const HWND trackbar = CreateControl({TRACKBAR_CLASSA, "Trackbar", style}, a, hostInstance);
     return ReturnInteger(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(trackbar)));
 }
@@ -144,7 +145,7 @@ std::int32_t CVantor::trCreateTrackBar(HWND, HINSTANCE hostInstance, std::int32_
 // minimum, maximum, selection start, selection end; anything else is 0.
 std::int32_t CVantor::trGetTrackInfo(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                      std::int32_t argCount) {
-    static constexpr UINT kQueries[] = {TBM_GETLINESIZE, TBM_GETNUMTICS, TBM_GETPAGESIZE,
+    static constexpr UINT kQueries[] = {TBM_GETLINESIZE, TBM_GETNUMTICS,  TBM_GETPAGESIZE,
                                         TBM_GETPOS,      TBM_GETRANGEMIN, TBM_GETRANGEMAX,
                                         TBM_GETSELSTART, TBM_GETSELEND};
     const Arguments a(args, argCount);

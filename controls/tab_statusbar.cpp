@@ -82,8 +82,8 @@ LRESULT CALLBACK TabBackgroundProc(HWND tab, UINT message, WPARAM wParam, LPARAM
 using PartIcons = std::map<WPARAM, UniqueIcon>;
 constexpr UINT_PTR kStatusIcons = 1;
 
-LRESULT CALLBACK StatusIconsProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam,
-                                 UINT_PTR id, DWORD_PTR icons) {
+LRESULT CALLBACK StatusIconsProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                 DWORD_PTR icons) {
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(bar, StatusIconsProc, id);
         delete reinterpret_cast<PartIcons*>(icons);
@@ -159,7 +159,8 @@ std::int32_t CVantor::taCreateTab(HWND, HINSTANCE hostInstance, std::int32_t, Va
 std::int32_t CVantor::taDeleteTab(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(AsInt(Send(a.window(1), TCM_DELETEITEM, static_cast<WPARAM>(a.integer(2) - 1))));
+    return ReturnInteger(
+        AsInt(Send(a.window(1), TCM_DELETEITEM, static_cast<WPARAM>(a.integer(2) - 1))));
 }
 
 // 0 when no tab is selected.
@@ -187,7 +188,8 @@ std::int32_t CVantor::taSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* arg
 std::int32_t CVantor::taSetTabSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(AsInt(Send(a.window(1), TCM_SETCURSEL, static_cast<WPARAM>(a.integer(2) - 1))));
+    return ReturnInteger(
+        AsInt(Send(a.window(1), TCM_SETCURSEL, static_cast<WPARAM>(a.integer(2) - 1))));
 }
 
 // Replaces the tab control's own style bits (the low word: TCS_BUTTONS,
@@ -239,9 +241,9 @@ std::int32_t CVantor::sbSetIcon(HWND ownerWindow, HINSTANCE, std::int32_t, Value
     if (!CheckFileReadable(ownerWindow, a.text(3))) return ReturnInteger(0);
     PartIcons* icons = IconsOf(bar);
     if (icons == nullptr) return ReturnInteger(0);
-    UniqueIcon icon(static_cast<HICON>(LoadImageA(nullptr, a.text(3), IMAGE_ICON,
-                                                  GetSystemMetrics(SM_CXSMICON),
-                                                  GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE)));
+    UniqueIcon icon(
+        static_cast<HICON>(LoadImageA(nullptr, a.text(3), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                      GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE)));
     if (!icon) return ReturnInteger(0);
     const std::int32_t answer =
         AsInt(Send(bar, SB_SETICON, part, reinterpret_cast<LPARAM>(icon.get())));
@@ -270,9 +272,9 @@ std::int32_t CVantor::sbSetParts(HWND, HINSTANCE, std::int32_t, ValueCell* args,
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const EdgeError error = ParseEdge(pieces[i], edges[i]);
         if (error == EdgeError::none) continue;
-        const std::string text = "The right edge \"" + Shown(pieces[i]) +
-                                 (error == EdgeError::outOfRange ? "\" is out of range."
-                                                                 : "\" is not a number.");
+        const std::string text =
+            "The right edge \"" + Shown(pieces[i]) +
+            (error == EdgeError::outOfRange ? "\" is out of range." : "\" is not a number.");
         ShowHostMessage(text.c_str());
         return ReturnMessage(-1, kSystemError);
     }

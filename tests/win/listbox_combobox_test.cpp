@@ -31,8 +31,10 @@ protected:
     }
 
     HWND List(DWORD style, const std::vector<std::string>& items) {
-        const HWND list = dialog.AddChild("LISTBOX", style | WS_VSCROLL | WS_BORDER, 0, 10, 10, 200, 200);
-        for (const auto& item : items) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        const HWND list =
+            dialog.AddChild("LISTBOX", style | WS_VSCROLL | WS_BORDER, 0, 10, 10, 200, 200);
+        for (const auto& item : items)
+            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
         return list;
     }
 
@@ -108,8 +110,7 @@ static int VisibleItems(HWND combo) {
 
 TEST_F(Boxes, DropHeightShowsTheNumberOfItems) {
     for (const DWORD style : {DWORD{CBS_DROPDOWNLIST}, DWORD{CBS_DROPDOWN},
-                              DWORD{CBS_DROPDOWNLIST | CBS_NOINTEGRALHEIGHT},
-                              DWORD{CBS_SIMPLE}}) {
+                              DWORD{CBS_DROPDOWNLIST | CBS_NOINTEGRALHEIGHT}, DWORD{CBS_SIMPLE}}) {
         SCOPED_TRACE(style);
         const HWND combo = Combo(style, 20);
         RECT before{};
@@ -230,11 +231,13 @@ TEST_F(Boxes, SelectionStates) {
 }
 
 TEST_F(Boxes, ItemSelAnswersInFullBeyondFixedLimits) {
-    const HWND list = dialog.AddChild("LISTBOX", LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT, 0, 10, 10, 200, 200);
+    const HWND list =
+        dialog.AddChild("LISTBOX", LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT, 0, 10, 10, 200, 200);
     constexpr int kItems = 40000;
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_INITSTORAGE, kItems, kItems * 2);
-    for (int i = 0; i < kItems; ++i) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("x"));
+    for (int i = 0; i < kItems; ++i)
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("x"));
     SendMessageA(list, LB_SETSEL, TRUE, -1);
     ASSERT_EQ(SendMessageA(list, LB_GETSELCOUNT, 0, 0), kItems);
 

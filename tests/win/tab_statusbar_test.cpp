@@ -36,7 +36,9 @@ protected:
     HWND Tab(int style = 0, int width = 300) {
         return Handle(host.Call("taCreateTab", {dialog.hwnd(), 10, 10, width, 200, style}));
     }
-    HWND StatusBar(const char* text = "") { return Handle(host.Call("sbCreateStatusBar", {dialog.hwnd(), text})); }
+    HWND StatusBar(const char* text = "") {
+        return Handle(host.Call("sbCreateStatusBar", {dialog.hwnd(), text}));
+    }
 
     static std::string TabText(HWND tab, int index) {
         char text[64] = {};
@@ -58,7 +60,9 @@ protected:
             SendMessageA(bar, SB_GETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()))));
         return edges;
     }
-    static DWORD Style(HWND window) { return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)); }
+    static DWORD Style(HWND window) {
+        return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    }
 
     static inline HostDouble* host_ = nullptr;
     static inline DialogFixture* dialog_ = nullptr;
@@ -73,13 +77,13 @@ std::string IconFile() {
     std::string bytes;
     const auto put16 = [&](std::uint16_t v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
     const auto put32 = [&](std::uint32_t v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
-    put16(0), put16(1), put16(1);                          // ICONDIR: an icon, one image
-    bytes += std::string{16, 16, 0, 0};                    // width, height, colours, reserved
+    put16(0), put16(1), put16(1);                            // ICONDIR: an icon, one image
+    bytes += std::string{16, 16, 0, 0};                      // width, height, colours, reserved
     put16(1), put16(32), put32(kImageBytes), put32(6 + 16);  // planes, bits, size, offset
-    put32(40), put32(16), put32(32), put16(1), put16(32);  // BITMAPINFOHEADER, XOR + AND high
+    put32(40), put32(16), put32(32), put16(1), put16(32);    // BITMAPINFOHEADER, XOR + AND high
     put32(BI_RGB), put32(0), put32(0), put32(0), put32(0), put32(0);
     for (int i = 0; i < 16 * 16; ++i) put32(0xFF2080E0);  // opaque orange
-    bytes += std::string(16 * 4, '\0');                    // AND mask: all shown
+    bytes += std::string(16 * 4, '\0');                   // AND mask: all shown
     return bytes;
 }
 
@@ -99,7 +103,8 @@ COLORREF PrintedPixel(HWND window, POINT at) {
     const HDC memory = CreateCompatibleDC(screen);
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
     const HGDIOBJ old = SelectObject(memory, bitmap);
-    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
+                 PRF_CLIENT | PRF_ERASEBKGND);
     const COLORREF pixel = GetPixel(memory, at.x, at.y);
     SelectObject(memory, old);
     DeleteObject(bitmap);
@@ -156,7 +161,8 @@ TEST_F(TabsAndStatus, TabBackgroundColourIsKept) {
     const HWND tab = Tab();
     host.Call("taAddTab", {tab, 1, "Page"});
     EXPECT_EQ(host.Call("taSetBkColor", {tab, 256, 0, 0}).integer(), 0) << "low bytes only";
-    EXPECT_EQ(host.Call("taSetBkColor", {tab, 0, 128, 255}).integer(), static_cast<int>(RGB(0, 128, 255)));
+    EXPECT_EQ(host.Call("taSetBkColor", {tab, 0, 128, 255}).integer(),
+              static_cast<int>(RGB(0, 128, 255)));
     const CallResult red = host.Call("taSetBkColor", {tab, 255, 0, 0});
     EXPECT_EQ(red.integer(), 255);
     EXPECT_EQ(red.status, 0);
@@ -190,12 +196,14 @@ TEST_F(TabsAndStatus, TabStyleReplacesTheTabBits) {
     for (int i = 1; i <= 8; ++i) host.Call("taAddTab", {tab, i, "A long label"});
     EXPECT_EQ(SendMessageA(tab, TCM_GETROWCOUNT, 0, 0), 1);
 
-    EXPECT_EQ(host.Call("taSetTabStyle", {tab, TCS_MULTILINE}).integer(), 0) << "the tab bits before";
+    EXPECT_EQ(host.Call("taSetTabStyle", {tab, TCS_MULTILINE}).integer(), 0)
+        << "the tab bits before";
     EXPECT_EQ(Style(tab), DWORD{WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_MULTILINE});
     EXPECT_GT(SendMessageA(tab, TCM_GETROWCOUNT, 0, 0), 1) << "the control laid its tabs out again";
 
-    EXPECT_EQ(host.Call("taSetTabStyle", {tab, TCS_BUTTONS | static_cast<int>(WS_DISABLED)}).integer(),
-              TCS_MULTILINE);
+    EXPECT_EQ(
+        host.Call("taSetTabStyle", {tab, TCS_BUTTONS | static_cast<int>(WS_DISABLED)}).integer(),
+        TCS_MULTILINE);
     EXPECT_EQ(Style(tab), DWORD{WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_BUTTONS})
         << "window bits are not the script's to change here";
     EXPECT_EQ(SendMessageA(tab, TCM_GETROWCOUNT, 0, 0), 1);
@@ -225,7 +233,8 @@ TEST_F(TabsAndStatus, StatusBarPartsAndTexts) {
     const CallResult doubled = host.Call("sbSetParts", {bar, "100  250 -1"});
     EXPECT_EQ(doubled.integer(), 3);
     EXPECT_EQ(doubled.status, 0);
-    EXPECT_EQ(host.Call("sbSetParts", {bar, " +60 120px -1 "}).integer(), 3) << "leading numbers count";
+    EXPECT_EQ(host.Call("sbSetParts", {bar, " +60 120px -1 "}).integer(), 3)
+        << "leading numbers count";
     EXPECT_EQ(Parts(bar), (std::vector<int>{60, 120, -1}));
 
     EXPECT_EQ(host.Call("sbSetText", {bar, 1, "Left"}).integer(), 1);
@@ -274,7 +283,8 @@ TEST_F(TabsAndStatus, StatusBarPartsRefuseBadLists) {
 TEST_F(TabsAndStatus, StatusBarBackground) {
     const HWND bar = StatusBar();
     EXPECT_EQ(host.Call("sbSetBkColor", {bar, "255|0|0"}).integer(), static_cast<int>(CLR_DEFAULT));
-    EXPECT_EQ(host.Call("sbSetBkColor", {bar, "0|0|255"}).integer(), static_cast<int>(RGB(255, 0, 0)));
+    EXPECT_EQ(host.Call("sbSetBkColor", {bar, "0|0|255"}).integer(),
+              static_cast<int>(RGB(255, 0, 0)));
 }
 
 TEST_F(TabsAndStatus, StatusBarIconsComeFromTheFileAndDoNotLeak) {
@@ -282,7 +292,9 @@ TEST_F(TabsAndStatus, StatusBarIconsComeFromTheFileAndDoNotLeak) {
     host.Call("sbSetParts", {bar, "100 200 -1"});
     TempFile icon(".ico");
     icon.Write(IconFile());
-    const auto shown = [&](int part) { return reinterpret_cast<HICON>(SendMessageA(bar, SB_GETICON, part, 0)); };
+    const auto shown = [&](int part) {
+        return reinterpret_cast<HICON>(SendMessageA(bar, SB_GETICON, part, 0));
+    };
 
     EXPECT_NE(host.Call("sbSetIcon", {bar, 2, icon.path()}).integer(), 0);
     const HICON first = shown(1);
@@ -320,4 +332,26 @@ TEST_F(TabsAndStatus, StatusBarIconsComeFromTheFileAndDoNotLeak) {
 
     DestroyWindow(bar);
     EXPECT_FALSE(IsIcon(previous)) << "the status bar's end destroys its last icon";
+}
+
+TEST_F(TabsAndStatus, LongTextsAndMissingWindows) {
+    const std::string longText(100000, 'L');
+    const HWND tab = Tab();
+    EXPECT_EQ(host.Call("taAddTab", {tab, 1, longText}).integer(), 0);
+    EXPECT_EQ(TabText(tab, 0), longText.substr(0, 63));
+    const HWND bar = StatusBar(longText.c_str());
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(SendMessageA(bar, SB_GETTEXTLENGTHA, 0, 0) & 0xFFFF, 100000 & 0xFFFF);
+    EXPECT_EQ(host.Call("sbSetText", {bar, 1, ""}).integer(), 1);
+    EXPECT_EQ(PartText(bar, 0), "");
+
+    const HWND gone = Tab();
+    DestroyWindow(gone);
+    EXPECT_EQ(host.Call("taSetBkColor", {gone, 1, 2, 3}).integer(), static_cast<int>(RGB(1, 2, 3)));
+    EXPECT_EQ(host.Call("taGetTabSel", {gone}).integer(), 1) << "0 from no window, + 1";
+    EXPECT_EQ(host.Call("sbSetParts", {gone, "10 -1"}).integer(), 2);
+    EXPECT_EQ(host.Call("sbSetBkColor", {gone, "1|2|3"}).integer(), 0);
+    EXPECT_EQ(host.Call("sbSetIcon", {gone, 1, std::string("")}).integer(), 0);
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].title, "File Open Error");
 }
