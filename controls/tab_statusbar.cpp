@@ -44,7 +44,6 @@ void FillPage(HWND tab, HDC dc, COLORREF colour) {
     Send(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
     const UniqueBrush brush(CreateSolidBrush(colour));
     FillRect(dc, &page, brush.get());
-    SetBkColor(dc, colour);
 }
 
 LRESULT CALLBACK TabBackgroundProc(HWND tab, UINT message, WPARAM wParam, LPARAM lParam,
