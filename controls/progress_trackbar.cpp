@@ -1,26 +1,247 @@
+// Progress bars and trackbars on a script's dialog, and the style of a push
+// button.
+#include "controls/create_control.h"
+#include "host/arguments.h"
+#include "host/core/value_helpers.h"
 #include "host/vantor.h"
 
-VANTOR_NOT_BUILT(pbSetMultiline)
-VANTOR_NOT_BUILT(pgCreateProgressBar)
-VANTOR_NOT_BUILT(pgSetColor)
-VANTOR_NOT_BUILT(pgSetPosition)
-VANTOR_NOT_BUILT(pgSetRange)
-VANTOR_NOT_BUILT(pgSetState)
-VANTOR_NOT_BUILT(pgSetStep)
-VANTOR_NOT_BUILT(pgStep)
-VANTOR_NOT_BUILT(trClearSel)
-VANTOR_NOT_BUILT(trClearTics)
-VANTOR_NOT_BUILT(trCreateTrackBar)
-VANTOR_NOT_BUILT(trGetTrackInfo)
-VANTOR_NOT_BUILT(trRemoveBuddy)
-VANTOR_NOT_BUILT(trSetBuddy)
-VANTOR_NOT_BUILT(trSetLineSize)
-VANTOR_NOT_BUILT(trSetPageSize)
-VANTOR_NOT_BUILT(trSetPos)
-VANTOR_NOT_BUILT(trSetRangeMax)
-VANTOR_NOT_BUILT(trSetRangeMin)
-VANTOR_NOT_BUILT(trSetSelEnd)
-VANTOR_NOT_BUILT(trSetSelStart)
-VANTOR_NOT_BUILT(trSetTic)
-VANTOR_NOT_BUILT(trSetTicFreq)
-VANTOR_NOT_BUILT(trSetTipSide)
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <iterator>
+
+namespace vantor {
+namespace {
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendMessageA(window, message, wParam, lParam);
+}
+
+std::int32_t AsInt(LRESULT value) { return static_cast<std::int32_t>(value); }
+
+void AddStyle(HWND window, LONG bits) {
+    SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | bits);
+}
+
+// Destroys the trackbar's buddies and forgets them, so that no later call
+// meets a stale handle.
+void DestroyBuddies(HWND trackbar) {
+    for (const WPARAM side : {TRUE, FALSE}) {
+        const auto buddy = reinterpret_cast<HWND>(Send(trackbar, TBM_GETBUDDY, side));
+        if (buddy == nullptr) continue;
+        Send(trackbar, TBM_SETBUDDY, side, 0);
+        DestroyWindow(buddy);
+    }
+}
+
+// Sends one message whose work has no natural value: the script gets 1.
+std::int32_t SendAndReturnOne(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Send(window, message, wParam, lParam);
+    return 1;
+}
+
+}  // namespace
+
+// Adds BS_MULTILINE to the button, so that its text wraps, together with
+// the bits 0x8020 (flat, text on the left) this function has always set,
+// and redraws it.
+std::int32_t CVantor::pbSetMultiline(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                     std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    AddStyle(a.window(1), BS_MULTILINE | BS_FLAT | BS_LEFTTEXT);
+    InvalidateRect(a.window(1), nullptr, TRUE);
+    return ReturnInteger(1);
+}
+
+std::int32_t CVantor::pgCreateProgressBar(HWND, HINSTANCE hostInstance, std::int32_t,
+                                          ValueCell* args, std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const HWND bar =
+        CreateControl({PROGRESS_CLASSA, "ProgressBar", WS_CHILD | WS_VISIBLE}, a, hostInstance);
+    return ReturnInteger(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(bar)));
+}
+
+// Part 0 is the background, part 1 the bar; another part sends nothing.
+std::int32_t CVantor::pgSetColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                 std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const COLORREF colour = ParseColor(a.text(2));
+    switch (a.integer(3)) {
+    case 0:
+        return ReturnInteger(AsInt(Send(a.window(1), PBM_SETBKCOLOR, 0, colour)));
+    case 1:
+        return ReturnInteger(AsInt(Send(a.window(1), PBM_SETBARCOLOR, 0, colour)));
+    default:
+        return ReturnInteger(0);
+    }
+}
+
+std::int32_t CVantor::pgSetPosition(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(AsInt(Send(a.window(1), PBM_SETPOS, static_cast<WPARAM>(a.integer(2)))));
+}
+
+// A minimum not below the maximum is warned about, and set all the same.
+std::int32_t CVantor::pgSetRange(HWND ownerWindow, HINSTANCE, std::int32_t, ValueCell* args,
+                                 std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const std::int32_t minimum = a.integer(2), maximum = a.integer(3);
+    if (minimum >= maximum)
+        MessageBoxA(ownerWindow, "Your Minimum value must be less than your Maximum value.",
+                    "Error", 0);
+    return ReturnInteger(AsInt(Send(a.window(1), PBM_SETRANGE32, static_cast<WPARAM>(minimum),
+                                    static_cast<LPARAM>(maximum))));
+}
+
+std::int32_t CVantor::pgSetState(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                 std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(AsInt(Send(a.window(1), PBM_SETSTATE, static_cast<WPARAM>(a.integer(2)))));
+}
+
+std::int32_t CVantor::pgSetStep(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(AsInt(Send(a.window(1), PBM_SETSTEP, static_cast<WPARAM>(a.integer(2)))));
+}
+
+// Mode 1 turns the bar into a marquee moving every 200 ms; any other mode
+// advances it by its step.
+std::int32_t CVantor::pgStep(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                             std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const HWND bar = a.window(1);
+    if (a.integer(2) != 1) return ReturnInteger(AsInt(Send(bar, PBM_STEPIT)));
+    AddStyle(bar, PBS_MARQUEE);
+    return ReturnInteger(AsInt(Send(bar, PBM_SETMARQUEE, TRUE, 200)));
+}
+
+std::int32_t CVantor::trClearSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                 std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_CLEARSEL, TRUE, 0));
+}
+
+std::int32_t CVantor::trClearTics(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                  std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_CLEARTICS, TRUE, 0));
+}
+
+// Always with automatic ticks, a selection range and tooltips, whatever
+// extra styles (argument 6) are given.
+std::int32_t CVantor::trCreateTrackBar(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
+                                       std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const DWORD style = static_cast<DWORD>(a.integer(6)) | WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS |
+                        TBS_ENABLESELRANGE | TBS_TOOLTIPS;
+    const HWND trackbar = CreateControl({TRACKBAR_CLASSA, "Trackbar", style}, a, hostInstance);
+    return ReturnInteger(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(trackbar)));
+}
+
+// What 0 to 7 ask for: line size, number of ticks, page size, position,
+// minimum, maximum, selection start, selection end; anything else is 0.
+std::int32_t CVantor::trGetTrackInfo(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                     std::int32_t argCount) {
+    static constexpr UINT kQueries[] = {TBM_GETLINESIZE, TBM_GETNUMTICS,  TBM_GETPAGESIZE,
+                                        TBM_GETPOS,      TBM_GETRANGEMIN, TBM_GETRANGEMAX,
+                                        TBM_GETSELSTART, TBM_GETSELEND};
+    const Arguments a(args, argCount);
+    const std::int32_t what = a.integer(2);
+    if (what < 0 || what >= static_cast<std::int32_t>(std::size(kQueries))) return ReturnInteger(0);
+    return ReturnInteger(AsInt(Send(a.window(1), kQueries[what])));
+}
+
+// Ends without a result: the host gets 1 and the result cell stays as it
+// was. The buddies go and the trackbar forgets them.
+std::int32_t CVantor::trRemoveBuddy(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    DestroyBuddies(a.window(1));
+    return 1;
+}
+
+// Two "STATIC" labels on the dialog (argument 1) become the trackbar's
+// buddies: the left or top one right-aligned, the other left-aligned. The
+// buddies an earlier call made are destroyed first, so calling again
+// replaces them and leaves no window behind.
+std::int32_t CVantor::trSetBuddy(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
+                                 std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const HWND dialog = a.window(1), trackbar = a.window(2);
+    DestroyBuddies(trackbar);
+    const auto label = [&](const char* text, DWORD align) {
+        return CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | align, 0, 0, a.integer(3),
+                               a.integer(4), dialog, nullptr, hostInstance, nullptr);
+    };
+    Send(trackbar, TBM_SETBUDDY, TRUE, reinterpret_cast<LPARAM>(label(a.text(5), SS_RIGHT)));
+    Send(trackbar, TBM_SETBUDDY, FALSE, reinterpret_cast<LPARAM>(label(a.text(6), SS_LEFT)));
+    return ReturnInteger(1);
+}
+
+// The ten setters below read the integer form of argument 2, which the
+// table declares as a text.
+std::int32_t CVantor::trSetLineSize(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETLINESIZE, 0, a.integer(2)));
+}
+
+std::int32_t CVantor::trSetPageSize(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETPAGESIZE, 0, a.integer(2)));
+}
+
+std::int32_t CVantor::trSetPos(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                               std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETPOS, TRUE, a.integer(2)));
+}
+
+std::int32_t CVantor::trSetRangeMax(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETRANGEMAX, TRUE, a.integer(2)));
+}
+
+std::int32_t CVantor::trSetRangeMin(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETRANGEMIN, TRUE, a.integer(2)));
+}
+
+std::int32_t CVantor::trSetSelEnd(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                  std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETSELEND, TRUE, a.integer(2)));
+}
+
+std::int32_t CVantor::trSetSelStart(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETSELSTART, TRUE, a.integer(2)));
+}
+
+std::int32_t CVantor::trSetTic(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                               std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETTIC, 0, a.integer(2)));
+}
+
+std::int32_t CVantor::trSetTicFreq(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                   std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETTICFREQ, a.integer(2), 0));
+}
+
+// Side: 0 top, 1 left, 2 bottom, 3 right.
+std::int32_t CVantor::trSetTipSide(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                   std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETTIPSIDE, a.integer(2), 0));
+}
+
+}  // namespace vantor

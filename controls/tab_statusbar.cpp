@@ -1,14 +1,294 @@
+// Tab controls and status bars on a script's dialog. Scripts number tabs and
+// status-bar parts from 1; the controls count from 0.
+#include "controls/create_control.h"
+#include "host/arguments.h"
+#include "host/core/value_helpers.h"
+#include "host/files.h"
+#include "host/owners.h"
 #include "host/vantor.h"
 
-VANTOR_NOT_BUILT(sbCreateStatusBar)
-VANTOR_NOT_BUILT(sbSetBkColor)
-VANTOR_NOT_BUILT(sbSetIcon)
-VANTOR_NOT_BUILT(sbSetParts)
-VANTOR_NOT_BUILT(sbSetText)
-VANTOR_NOT_BUILT(taAddTab)
-VANTOR_NOT_BUILT(taCreateTab)
-VANTOR_NOT_BUILT(taDeleteTab)
-VANTOR_NOT_BUILT(taGetTabSel)
-VANTOR_NOT_BUILT(taSetBkColor)
-VANTOR_NOT_BUILT(taSetTabSel)
-VANTOR_NOT_BUILT(taSetTabStyle)
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cctype>
+#include <charconv>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantor {
+namespace {
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendMessageA(window, message, wParam, lParam);
+}
+
+std::int32_t AsInt(LRESULT value) { return static_cast<std::int32_t>(value); }
+
+std::int32_t HandleValue(HWND window) {
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
+}
+
+// --- Tab background ------------------------------------------------------
+// taSetBkColor keeps the colour in a subclass of the tab control (its
+// reference data) and fills the page area with it after each paint of the
+// control; the subclass goes with the control.
+
+constexpr UINT_PTR kTabBackground = 1;
+
+void FillPage(HWND tab, HDC dc, COLORREF colour) {
+    RECT page{};
+    GetClientRect(tab, &page);
+    Send(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    const UniqueBrush brush(CreateSolidBrush(colour));
+    FillRect(dc, &page, brush.get());
+}
+
+LRESULT CALLBACK TabBackgroundProc(HWND tab, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR id, DWORD_PTR colour) {
+    switch (message) {
+    case WM_PAINT:
+        if (wParam == 0) {
+            const PaintScope paint(tab);
+            DefSubclassProc(tab, WM_PAINT, reinterpret_cast<WPARAM>(paint.dc()), 0);
+            FillPage(tab, paint.dc(), static_cast<COLORREF>(colour));
+            return 0;
+        }
+        [[fallthrough]];
+    case WM_PRINTCLIENT: {
+        const LRESULT painted = DefSubclassProc(tab, message, wParam, lParam);
+        FillPage(tab, reinterpret_cast<HDC>(wParam), static_cast<COLORREF>(colour));
+        return painted;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(tab, TabBackgroundProc, id);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(tab, message, wParam, lParam);
+}
+
+// --- Status-bar icons ----------------------------------------------------
+// The status bar shows the icons it is given but never destroys them. The
+// icons sbSetIcon loads belong to the status bar's subclass, one per part:
+// a new icon in a part destroys the one set there before, and the status
+// bar's destruction destroys the rest. Icons set by anyone else are left
+// alone.
+
+using PartIcons = std::map<WPARAM, UniqueIcon>;
+constexpr UINT_PTR kStatusIcons = 1;
+
+LRESULT CALLBACK StatusIconsProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                 DWORD_PTR icons) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(bar, StatusIconsProc, id);
+        delete reinterpret_cast<PartIcons*>(icons);
+    }
+    return DefSubclassProc(bar, message, wParam, lParam);
+}
+
+// The icons of bar, made on first use; null when bar cannot be subclassed
+// (no window, or one of another thread).
+PartIcons* IconsOf(HWND bar) {
+    DWORD_PTR data = 0;
+    if (GetWindowSubclass(bar, StatusIconsProc, kStatusIcons, &data))
+        return reinterpret_cast<PartIcons*>(data);
+    auto icons = std::make_unique<PartIcons>();
+    if (!SetWindowSubclass(bar, StatusIconsProc, kStatusIcons,
+                           reinterpret_cast<DWORD_PTR>(icons.get())))
+        return nullptr;
+    return icons.release();
+}
+
+// --- Status-bar parts ----------------------------------------------------
+
+constexpr std::size_t kMostParts = 256;
+
+enum class EdgeError { none, notANumber, outOfRange };
+
+// A right edge as the standard conversion reads it: leading white space,
+// a sign, then decimal digits up to the first other character.
+EdgeError ParseEdge(const std::string& piece, int& edge) {
+    const char* first = piece.c_str();
+    const char* last = first + piece.size();
+    while (first != last && std::isspace(static_cast<unsigned char>(*first))) ++first;
+    if (first != last && *first == '+') {
+        ++first;
+        if (first != last && *first == '-') return EdgeError::notANumber;
+    }
+    const auto [end, error] = std::from_chars(first, last, edge, 10);
+    if (error == std::errc::result_out_of_range) return EdgeError::outOfRange;
+    if (error != std::errc{} || end == first) return EdgeError::notANumber;
+    return EdgeError::none;
+}
+
+// A piece as the host shows it in a message: long ones are cut.
+std::string Shown(const std::string& piece) {
+    constexpr std::size_t kLongest = 40;
+    return piece.size() <= kLongest ? piece : piece.substr(0, kLongest) + "...";
+}
+
+}  // namespace
+
+// Inserts a tab without image at position (1-based; the control appends it
+// when the position lies past the end). The result is position - 1.
+std::int32_t CVantor::taAddTab(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                               std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const std::int32_t index = a.integer(2) - 1;
+    TCITEMA item{};
+    item.mask = TCIF_TEXT | TCIF_IMAGE;
+    item.pszText = const_cast<char*>(a.text(3));
+    item.iImage = -1;
+    Send(a.window(1), TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    return ReturnInteger(index);
+}
+
+// Argument 6 adds tab styles to child, visible and clipping siblings.
+std::int32_t CVantor::taCreateTab(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
+                                  std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const DWORD style = static_cast<DWORD>(a.integer(6)) | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    return ReturnInteger(HandleValue(CreateControl({WC_TABCONTROLA, "", style}, a, hostInstance)));
+}
+
+std::int32_t CVantor::taDeleteTab(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                  std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(
+        AsInt(Send(a.window(1), TCM_DELETEITEM, static_cast<WPARAM>(a.integer(2) - 1))));
+}
+
+// 0 when no tab is selected.
+std::int32_t CVantor::taGetTabSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                  std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(AsInt(Send(a.window(1), TCM_GETCURSEL)) + 1);
+}
+
+// The page area of the tab control (inside its border, below the tabs)
+// takes the colour red, green, blue (the low byte of each) and keeps it on
+// every later repaint until the next call or the control's end. The result
+// is the colour value 0x00BBGGRR.
+std::int32_t CVantor::taSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                   std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const HWND tab = a.window(1);
+    const COLORREF colour = RGB(a.integer(2) & 0xFF, a.integer(3) & 0xFF, a.integer(4) & 0xFF);
+    if (SetWindowSubclass(tab, TabBackgroundProc, kTabBackground, colour))
+        InvalidateRect(tab, nullptr, TRUE);
+    return ReturnInteger(static_cast<std::int32_t>(colour));
+}
+
+// The 0-based index of the tab selected before, or -1.
+std::int32_t CVantor::taSetTabSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                  std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(
+        AsInt(Send(a.window(1), TCM_SETCURSEL, static_cast<WPARAM>(a.integer(2) - 1))));
+}
+
+// Replaces the tab control's own style bits (the low word: TCS_BUTTONS,
+// TCS_MULTILINE, TCS_BOTTOM, ...) with style; the window's bits (visible,
+// child, ...) stay. The control lays itself out and repaints. The result is
+// the tab style bits it had before.
+std::int32_t CVantor::taSetTabStyle(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const HWND tab = a.window(1);
+    const auto before = static_cast<DWORD>(GetWindowLongA(tab, GWL_STYLE));
+    const DWORD tabBits = static_cast<DWORD>(a.integer(2)) & 0xFFFF;
+    SetWindowLongA(tab, GWL_STYLE, static_cast<LONG>((before & 0xFFFF0000) | tabBits));
+    SetWindowPos(tab, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    InvalidateRect(tab, nullptr, TRUE);
+    return ReturnInteger(static_cast<std::int32_t>(before & 0xFFFF));
+}
+
+// Along the bottom of the parent (argument 1), with argument 2 in part 1.
+std::int32_t CVantor::sbCreateStatusBar(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                        std::int32_t argCount) {
+    constexpr LONG kStyle = WS_CHILD | WS_VISIBLE | SBARS_TOOLTIPS | 0x200;
+    constexpr UINT kId = 70;
+    const Arguments a(args, argCount);
+    const HWND bar = CreateStatusWindowA(kStyle, "", a.window(1), kId);
+    if (bar != nullptr) Send(bar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(a.text(2)));
+    return ReturnInteger(HandleValue(bar));
+}
+
+// The answer is the previous background colour (CLR_DEFAULT when none).
+std::int32_t CVantor::sbSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                   std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(AsInt(Send(a.window(1), SB_SETBKCOLOR, 0, ParseColor(a.text(2)))));
+}
+
+// Shows the icon of the file (argument 3) in part (argument 2, 1-based), at
+// the small-icon size. A file that cannot be read gets the "File Open
+// Error" box and 0; a file that is no icon gets 0 alone. Otherwise the
+// status bar's answer: non-zero when the part took the icon. The icon
+// replaces, and destroys, the one this function set in that part before;
+// the status bar's end destroys the last ones.
+std::int32_t CVantor::sbSetIcon(HWND ownerWindow, HINSTANCE, std::int32_t, ValueCell* args,
+                                std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const HWND bar = a.window(1);
+    const auto part = static_cast<WPARAM>(a.integer(2) - 1);
+    if (!CheckFileReadable(ownerWindow, a.text(3))) return ReturnInteger(0);
+    PartIcons* icons = IconsOf(bar);
+    if (icons == nullptr) return ReturnInteger(0);
+    UniqueIcon icon(
+        static_cast<HICON>(LoadImageA(nullptr, a.text(3), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                      GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE)));
+    if (!icon) return ReturnInteger(0);
+    const std::int32_t answer =
+        AsInt(Send(bar, SB_SETICON, part, reinterpret_cast<LPARAM>(icon.get())));
+    if (answer != 0) (*icons)[part] = std::move(icon);
+    return ReturnInteger(answer);
+}
+
+// Right edges in client pixels, separated by blanks (-1 reaches the right
+// border); the result is their number. A piece that is not a number, one
+// beyond 32 bits, or more than 256 edges (the status bar's own limit) is an
+// error: the host shows what is wrong, the call delivers error 201001 with
+// status -1, and the status bar keeps its parts. An empty list sends
+// nothing and gives 0.
+std::int32_t CVantor::sbSetParts(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                 std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const std::vector<std::string> pieces = SplitList(a.text(2), ' ');
+    if (pieces.size() > kMostParts) {
+        std::string text = "A status bar has at most 256 parts; ";
+        FormatInteger(static_cast<std::int32_t>(pieces.size()), text);
+        text += " right edges were given.";
+        ShowHostMessage(text.c_str());
+        return ReturnMessage(-1, kSystemError);
+    }
+    std::vector<int> edges(pieces.size());
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const EdgeError error = ParseEdge(pieces[i], edges[i]);
+        if (error == EdgeError::none) continue;
+        const std::string text =
+            "The right edge \"" + Shown(pieces[i]) +
+            (error == EdgeError::outOfRange ? "\" is out of range." : "\" is not a number.");
+        ShowHostMessage(text.c_str());
+        return ReturnMessage(-1, kSystemError);
+    }
+    if (!edges.empty())
+        Send(a.window(1), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    return ReturnInteger(static_cast<std::int32_t>(edges.size()));
+}
+
+// Part 1 is the leftmost; the text gets the default sunken border.
+std::int32_t CVantor::sbSetText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    Send(a.window(1), SB_SETTEXTA, static_cast<WPARAM>(a.integer(2) - 1),
+         reinterpret_cast<LPARAM>(a.text(3)));
+    return ReturnInteger(1);
+}
+
+}  // namespace vantor
