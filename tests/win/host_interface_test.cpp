@@ -185,3 +185,26 @@ TEST(Table, EntriesNotBuiltYet) {
     }
     EXPECT_EQ(found, expected);
 }
+
+// A result writes only its own field and kind; what the host's callback
+// answers is what the export returns.
+TEST(Results, WriteOnlyTheirOwnField) {
+    HostDouble host;
+    DialogFixture dialog;
+    const HWND list = dialog.AddChild("LISTBOX", 0, 7, 10, 10, 100, 100);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));
+
+    const CallResult count = host.Call("lbGetItemCount", {list});
+    EXPECT_EQ(count.cell.kind, kIntegerCell);
+    EXPECT_EQ(count.integer(), 1);
+    EXPECT_EQ(count.cell.strValue, HostDouble::kUntouchedText);
+    EXPECT_EQ(count.callbacks, 1);
+    EXPECT_EQ(count.status, 0);
+    EXPECT_EQ(count.returned, 101);
+
+    const CallResult name = host.Call("DCCompatible", {list, 0});
+    EXPECT_EQ(name.cell.kind, kStringCell);
+    EXPECT_EQ(name.text, "ListBox");
+    EXPECT_EQ(name.cell.intValue, HostDouble::kUntouchedInteger);
+    EXPECT_EQ(name.returned, 101);
+}

@@ -48,3 +48,21 @@ TEST(Language, FileNextToTheLibraryOverridesResources) {
     EXPECT_EQ(host->Query(1, name, sizeof name), 44001);
     EXPECT_STREQ(name, "Vantor\nin another\tlanguage");
 }
+
+TEST(Language, ErrorMessagesComeFromTheFileAboveNinetyNineOnly) {
+    LanguageFolder folder;
+    auto host = std::make_unique<HostDouble>(folder.dll());
+
+    host->SetHostVersion(1000);
+    CallResult tooOld = host->Call("evProcessEvents");
+    EXPECT_EQ(tooOld.status, -1);
+    EXPECT_EQ(tooOld.text, "Please update the host\nnow");
+
+    // message 0 (nothing armed) has key X0 in the file, but numbers below
+    // 100 never consult it
+    host->SetHostVersion(1100);
+    CallResult nothingArmed = host->Call("evProcessEvents");
+    EXPECT_EQ(nothingArmed.status, -1);
+    EXPECT_EQ(nothingArmed.text, "");
+    EXPECT_EQ(nothingArmed.callbacks, 1);
+}
