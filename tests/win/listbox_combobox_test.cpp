@@ -1,5 +1,5 @@
 // List boxes and combo boxes of a real dialog, driven through the extender.
-#include "tests/host/host_double.h"
+#include "tests/host/dialog_test.h"
 
 #include <gtest/gtest.h>
 
@@ -14,21 +14,8 @@ namespace {
 
 // One host and one dialog for the whole suite (a dialog takes seconds to
 // come up under Wine); each test's controls go when it ends.
-class Boxes : public ::testing::Test {
+class Boxes : public DialogTest {
 protected:
-    static void SetUpTestSuite() {
-        host_ = new HostDouble;
-        dialog_ = new DialogFixture;
-        host_->SetOwner(dialog_->hwnd());
-    }
-    static void TearDownTestSuite() {
-        delete dialog_;
-        delete host_;
-    }
-    void TearDown() override {
-        while (const HWND child = GetWindow(dialog.hwnd(), GW_CHILD)) DestroyWindow(child);
-        host.ClearRecords();
-    }
 
     HWND List(DWORD style, const std::vector<std::string>& items) {
         const HWND list =
@@ -62,10 +49,6 @@ protected:
         for (int position : positions) SendMessageA(list, LB_SETSEL, TRUE, position);
     }
 
-    static inline HostDouble* host_ = nullptr;
-    static inline DialogFixture* dialog_ = nullptr;
-    HostDouble& host = *host_;
-    DialogFixture& dialog = *dialog_;
 };
 
 using Strings = std::vector<std::string>;

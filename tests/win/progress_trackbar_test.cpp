@@ -1,6 +1,6 @@
 // Progress bars, trackbars and their buddies on a real dialog, driven
 // through the extender.
-#include "tests/host/host_double.h"
+#include "tests/host/dialog_test.h"
 
 #include <gtest/gtest.h>
 
@@ -15,25 +15,9 @@ namespace {
 
 // One host and one dialog for the whole suite; each test's windows go when
 // it ends.
-class Bars : public ::testing::Test {
+class Bars : public DialogTest {
 protected:
-    static void SetUpTestSuite() {
-        host_ = new HostDouble;
-        dialog_ = new DialogFixture;
-        host_->SetOwner(dialog_->hwnd());
-    }
-    static void TearDownTestSuite() {
-        delete dialog_;
-        delete host_;
-    }
-    void TearDown() override {
-        while (const HWND child = GetWindow(dialog.hwnd(), GW_CHILD)) DestroyWindow(child);
-        host.ClearRecords();
-    }
 
-    static HWND Handle(const CallResult& r) {
-        return reinterpret_cast<HWND>(static_cast<std::intptr_t>(r.integer()));
-    }
     HWND ProgressBar() {
         return Handle(host.Call("pgCreateProgressBar", {dialog.hwnd(), 10, 10, 200, 20, 0}));
     }
@@ -62,10 +46,6 @@ protected:
         return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
     }
 
-    static inline HostDouble* host_ = nullptr;
-    static inline DialogFixture* dialog_ = nullptr;
-    HostDouble& host = *host_;
-    DialogFixture& dialog = *dialog_;
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Tab controls and status bars on a real dialog, driven through the
 // extender.
-#include "tests/host/host_double.h"
+#include "tests/host/dialog_test.h"
 
 #include <gtest/gtest.h>
 
@@ -14,25 +14,9 @@ using namespace vantor::testing;
 
 namespace {
 
-class TabsAndStatus : public ::testing::Test {
+class TabsAndStatus : public DialogTest {
 protected:
-    static void SetUpTestSuite() {
-        host_ = new HostDouble;
-        dialog_ = new DialogFixture;
-        host_->SetOwner(dialog_->hwnd());
-    }
-    static void TearDownTestSuite() {
-        delete dialog_;
-        delete host_;
-    }
-    void TearDown() override {
-        while (const HWND child = GetWindow(dialog.hwnd(), GW_CHILD)) DestroyWindow(child);
-        host.ClearRecords();
-    }
 
-    static HWND Handle(const CallResult& r) {
-        return reinterpret_cast<HWND>(static_cast<std::intptr_t>(r.integer()));
-    }
     HWND Tab(int style = 0, int width = 300) {
         return Handle(host.Call("taCreateTab", {dialog.hwnd(), 10, 10, width, 200, style}));
     }
@@ -64,10 +48,6 @@ protected:
         return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
     }
 
-    static inline HostDouble* host_ = nullptr;
-    static inline DialogFixture* dialog_ = nullptr;
-    HostDouble& host = *host_;
-    DialogFixture& dialog = *dialog_;
 };
 
 // A 16x16 icon of 32 bits: the directory, one entry, the header and both

@@ -1,0 +1,42 @@
+// A GoogleTest fixture with one host double and one dialog for a whole
+// suite; each test's child windows and the host's records go when it ends.
+#pragma once
+
+#include "tests/host/host_double.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+namespace vantor::testing {
+
+class DialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        host_ = new HostDouble;
+        dialog_ = new DialogFixture;
+        host_->SetOwner(dialog_->hwnd());
+    }
+    static void TearDownTestSuite() {
+        delete dialog_;
+        delete host_;
+        dialog_ = nullptr;
+        host_ = nullptr;
+    }
+    void TearDown() override {
+        while (const HWND child = GetWindow(dialog.hwnd(), GW_CHILD)) DestroyWindow(child);
+        host.ClearRecords();
+    }
+
+    // The window handle a creator delivered.
+    static HWND Handle(const CallResult& r) {
+        return reinterpret_cast<HWND>(static_cast<std::intptr_t>(r.integer()));
+    }
+
+    static inline HostDouble* host_ = nullptr;
+    static inline DialogFixture* dialog_ = nullptr;
+    HostDouble& host = *host_;
+    DialogFixture& dialog = *dialog_;
+};
+
+}  // namespace vantor::testing
