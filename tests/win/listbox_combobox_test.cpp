@@ -16,7 +16,6 @@ namespace {
 // come up under Wine); each test's controls go when it ends.
 class Boxes : public DialogTest {
 protected:
-
     HWND List(DWORD style, const std::vector<std::string>& items) {
         const HWND list =
             dialog.AddChild("LISTBOX", style | WS_VSCROLL | WS_BORDER, 0, 10, 10, 200, 200);

@@ -17,7 +17,6 @@ namespace {
 // it ends.
 class Bars : public DialogTest {
 protected:
-
     HWND ProgressBar() {
         return Handle(host.Call("pgCreateProgressBar", {dialog.hwnd(), 10, 10, 200, 20, 0}));
     }

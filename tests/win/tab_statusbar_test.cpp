@@ -16,7 +16,6 @@ namespace {
 
 class TabsAndStatus : public DialogTest {
 protected:
-
     HWND Tab(int style = 0, int width = 300) {
         return Handle(host.Call("taCreateTab", {dialog.hwnd(), 10, 10, width, 200, style}));
     }
