@@ -83,7 +83,8 @@ public:
     // Appends the item's text in column to out. The text is read through a
     // 1024-byte buffer and taken from pszText after the message: the control
     // may point it at its own copy instead of filling the buffer. A longer
-    // text comes back cut to 1023 characters.
+    // text comes back cut to the 1023 characters the buffer holds with its
+    // end, also from a control that fills the buffer without ending it.
     void AppendItemText(int item, int column, std::string& out) const {
         char buffer[kReadBuffer];
         buffer[0] = '\0';
@@ -95,7 +96,7 @@ public:
         record.cchTextMax = kReadBuffer;
         if (Send(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), &record) == 0) return;
         if (record.pszText == buffer)
-            out.append(buffer, strnlen(buffer, kReadBuffer));
+            out.append(buffer, strnlen(buffer, kReadBuffer - 1));
         else if (record.pszText != nullptr && record.pszText != LPSTR_TEXTCALLBACKA)
             out += record.pszText;
     }
