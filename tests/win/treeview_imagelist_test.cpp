@@ -232,6 +232,19 @@ TEST_F(TreeTest, DeletesTheSelectionOrEverything) {
     EXPECT_EQ(Children(tree, nullptr), (std::vector<std::string>{"again", "first"}));
 }
 
+TEST_F(TreeTest, DeleteWithNoSelectionEmptiesTheTree) {
+    const HWND tree = MakeTree();
+    Add(tree, "A", 1);
+    Add(tree, "A.1", 2);
+    Add(tree, "B", 1);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, 0);
+    ASSERT_EQ(Next(tree, nullptr, TVGN_CARET), nullptr);
+    EXPECT_EQ(host.Call("tvDelete", {tree}).integer(), 1);
+    EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(Add(tree, "new", 2), 1) << "the forgotten level-1 item is no parent";
+    EXPECT_EQ(Children(tree, nullptr), (std::vector<std::string>{"new"}));
+}
+
 TEST_F(TreeTest, HandlesThatAreNoWindow) {
     const HWND none = AsWindow(0x7FFF0);
     EXPECT_EQ(host.Call("tvAdd", {none, "x", 1}).integer(), -1);
