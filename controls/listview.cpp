@@ -1,26 +1,615 @@
+// List-view functions. The script numbers items, columns and images from 1;
+// each handler subtracts 1 before it talks to the control. The list view is
+// the host dialog's own control: the library never creates one.
 #include "host/vantor.h"
 
-VANTOR_NOT_BUILT(lvClearImages)
-VANTOR_NOT_BUILT(lvDeleteItem)
-VANTOR_NOT_BUILT(lvGetItemCheck)
-VANTOR_NOT_BUILT(lvGetItemsChecked)
-VANTOR_NOT_BUILT(lvSetItemsChecked)
-VANTOR_NOT_BUILT(lvGetItemCount)
-VANTOR_NOT_BUILT(lvGetItemCountSel)
-VANTOR_NOT_BUILT(lvGetItemState)
-VANTOR_NOT_BUILT(lvGetItemText)
-VANTOR_NOT_BUILT(lvInsertColumn)
-VANTOR_NOT_BUILT(lvInsertItem)
-VANTOR_NOT_BUILT(lvScrollTo)
-VANTOR_NOT_BUILT(lvSetBkColor)
-VANTOR_NOT_BUILT(lvSetBkImage)
-VANTOR_NOT_BUILT(lvSetColumnFill)
-VANTOR_NOT_BUILT(lvSetColumnFillSeq)
-VANTOR_NOT_BUILT(lvSetColumnImage)
-VANTOR_NOT_BUILT(lvSetColumnWidth)
-VANTOR_NOT_BUILT(lvSetImageList)
-VANTOR_NOT_BUILT(lvSetItemCheck)
-VANTOR_NOT_BUILT(lvSetItemImage)
-VANTOR_NOT_BUILT(lvSetItemState)
-VANTOR_NOT_BUILT(lvSetItemText)
-VANTOR_NOT_BUILT(lvSetItemTextColor)
+#include "host/arguments.h"
+#include "host/core/value_helpers.h"
+#include "host/owners.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace vantor {
+namespace {
+
+constexpr UINT kChecked = INDEXTOSTATEIMAGEMASK(2);
+constexpr UINT kUnchecked = INDEXTOSTATEIMAGEMASK(1);
+// An image index no image list holds: the item shows no image.
+constexpr int kNoImage = -99;
+constexpr int kReadBuffer = 1024;   // every item text is read through this many bytes
+constexpr int kGivenTextMax = 256;  // ignored by the control when it stores a text
+
+// A script's 1-based number as the control's 0-based index (wraps, never overflows).
+int ZeroBased(std::int32_t number) {
+    return static_cast<int>(static_cast<std::uint32_t>(number) - 1u);
+}
+
+// The list-view control, one thin member per message.
+class ListView {
+public:
+    explicit ListView(HWND window) : window_(window) {}
+
+    int ItemCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
+    int SelectedCount() const { return static_cast<int>(Send(LVM_GETSELECTEDCOUNT)); }
+    int ColumnCount() const {
+        const auto header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+        return static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    }
+
+    int InsertItem(int item, const char* text) const {
+        LVITEMA record{};
+        record.mask = LVIF_TEXT | LVIF_IMAGE;
+        record.iItem = item;
+        record.pszText = const_cast<char*>(text);
+        record.cchTextMax = kGivenTextMax;
+        record.iImage = kNoImage;
+        return static_cast<int>(Send(LVM_INSERTITEMA, 0, &record));
+    }
+
+    int InsertColumn(int column, const char* header) const {
+        LVCOLUMNA record{};
+        record.mask = LVCF_TEXT;
+        record.pszText = const_cast<char*>(header);
+        record.cchTextMax = kGivenTextMax;
+        return static_cast<int>(Send(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), &record));
+    }
+
+    LRESULT SetColumnWidth(int column, int width) const {
+        return Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+    }
+
+    LRESULT SetColumnImage(int column, int image) const {
+        LVCOLUMNA record{};
+        record.mask = LVCF_FMT | LVCF_IMAGE;
+        record.fmt = LVCFMT_COL_HAS_IMAGES | LVCFMT_IMAGE;
+        record.iImage = image;
+        return Send(LVM_SETCOLUMNA, static_cast<WPARAM>(column), &record);
+    }
+
+    void SetItemText(int item, int column, const char* text) const {
+        LVITEMA record{};
+        record.iSubItem = column;
+        record.pszText = const_cast<char*>(text);
+        Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), &record);
+    }
+
+    // Appends the item's text in column to out. The text is read through a
+    // 1024-byte buffer and taken from pszText after the message: the control
+    // may point it at its own copy instead of filling the buffer. A longer
+    // text comes back cut to the 1023 characters the buffer holds with its
+    // end, also from a control that fills the buffer without ending it.
+    void AppendItemText(int item, int column, std::string& out) const {
+        char buffer[kReadBuffer];
+        buffer[0] = '\0';
+        LVITEMA record{};
+        record.mask = LVIF_TEXT;
+        record.iItem = item;
+        record.iSubItem = column;
+        record.pszText = buffer;
+        record.cchTextMax = kReadBuffer;
+        if (Send(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), &record) == 0) return;
+        if (record.pszText == buffer)
+            out.append(buffer, strnlen(buffer, kReadBuffer - 1));
+        else if (record.pszText != nullptr && record.pszText != LPSTR_TEXTCALLBACKA)
+            out += record.pszText;
+    }
+
+    UINT ItemState(int item, UINT mask) const {
+        return static_cast<UINT>(Send(LVM_GETITEMSTATE, static_cast<WPARAM>(item), mask));
+    }
+    LRESULT SetItemState(int item, UINT mask, UINT state) const {
+        LVITEMA record{};
+        record.stateMask = mask;
+        record.state = state;
+        return Send(LVM_SETITEMSTATE, static_cast<WPARAM>(item), &record);
+    }
+    bool IsChecked(int item) const { return ItemState(item, LVIS_STATEIMAGEMASK) == kChecked; }
+    LRESULT SetCheck(int item, bool check) const {
+        return SetItemState(item, LVIS_STATEIMAGEMASK, check ? kChecked : kUnchecked);
+    }
+    bool IsSelected(int item) const { return ItemState(item, LVIS_SELECTED) == LVIS_SELECTED; }
+
+    LRESULT SetItemImage(int item, int column, int image) const {
+        LVITEMA record{};
+        record.mask = LVIF_IMAGE;
+        record.iItem = item;
+        record.iSubItem = column;
+        record.iImage = image;
+        return Send(LVM_SETITEMA, 0, &record);
+    }
+
+    void SetExtendedStyle(DWORD mask, DWORD style) const {
+        Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, static_cast<LPARAM>(style));
+    }
+    void AddStyle(DWORD style) const {
+        SetWindowLongA(window_, GWL_STYLE, GetWindowLongA(window_, GWL_STYLE) | static_cast<LONG>(style));
+    }
+    void SetImageList(HIMAGELIST list, int which) const {
+        Send(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(list));
+    }
+
+    void DeleteItem(int item) const { Send(LVM_DELETEITEM, static_cast<WPARAM>(item)); }
+    void DeleteAllItems() const { Send(LVM_DELETEALLITEMS); }
+    // Deletes, from the last item to the first, every item that doomed picks.
+    template <class Predicate>
+    void DeleteItemsWhere(Predicate doomed) const {
+        for (int item = ItemCount() - 1; item >= 0; --item)
+            if (doomed(item)) DeleteItem(item);
+    }
+
+    // Calls visit with every item index, from the first.
+    template <class Visit>
+    void ForEachItem(Visit visit) const {
+        const int count = ItemCount();
+        for (int item = 0; item < count; ++item) visit(item);
+    }
+
+    void EnsureVisible(int item) const { Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE); }
+    int TopIndex() const { return static_cast<int>(Send(LVM_GETTOPINDEX)); }
+    RECT ItemBounds(int item) const {
+        RECT bounds{};
+        bounds.left = LVIR_BOUNDS;
+        Send(LVM_GETITEMRECT, static_cast<WPARAM>(item), &bounds);
+        return bounds;
+    }
+    LRESULT Scroll(int dx, int dy) const { return Send(LVM_SCROLL, static_cast<WPARAM>(dx), dy); }
+
+    LRESULT SetTextBkColor(COLORREF colour) const { return Send(LVM_SETTEXTBKCOLOR, 0, colour); }
+    LRESULT SetBkImage(LVBKIMAGEA& image) const { return Send(LVM_SETBKIMAGEA, 0, &image); }
+
+private:
+    LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) const {
+        return SendMessageA(window_, message, w, l);
+    }
+    template <class Record>
+    LRESULT Send(UINT message, WPARAM w, Record* record) const {
+        return Send(message, w, reinterpret_cast<LPARAM>(record));
+    }
+
+    HWND window_;
+};
+
+// Each text followed by a tab, then trimmed at both ends.
+class TabJoin {
+public:
+    std::string& out() { return text_; }
+    void EndPiece() { text_ += '\t'; }
+    std::string Trimmed() { return TrimBlanks(text_); }
+
+private:
+    std::string text_;
+};
+
+// ---------------------------------------------------------------------------
+// Item colours. A list view sends NM_CUSTOMDRAW to its parent, so colouring
+// subclasses both: the list view carries its colour record as the reference
+// data of its subclass and frees it on WM_NCDESTROY; the parent's subclass
+// counts the coloured list views below it and goes with the last of them (or
+// with the parent itself).
+
+constexpr UINT_PTR kColourSubclass = 0x564C5643;  // "VLVC"
+
+struct CellColours {
+    std::optional<COLORREF> text, back;
+};
+
+struct ListColours {
+    static constexpr int kAll = -1;
+
+    HWND parent = nullptr;
+    std::map<std::pair<int, int>, CellColours> cells;  // (item, column), kAll for every one
+    COLORREF itemText = CLR_DEFAULT, itemBack = CLR_DEFAULT;
+
+    // The colours of one cell: the most specific record wins, per colour.
+    void Apply(int item, int column, NMLVCUSTOMDRAW& draw) const {
+        std::optional<COLORREF> text, back;
+        for (const auto& key : {std::pair{item, column}, std::pair{item, kAll},
+                                std::pair{kAll, column}, std::pair{kAll, kAll}}) {
+            const auto found = cells.find(key);
+            if (found == cells.end()) continue;
+            if (!text) text = found->second.text;
+            if (!back) back = found->second.back;
+        }
+        if (text) draw.clrText = *text;
+        if (back) draw.clrTextBk = *back;
+    }
+
+    LRESULT CustomDraw(NMLVCUSTOMDRAW& draw) {
+        const int item = static_cast<int>(draw.nmcd.dwItemSpec);
+        switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT:
+            // The control's own colours for this item (selection included):
+            // every column starts from them again.
+            itemText = draw.clrText;
+            itemBack = draw.clrTextBk;
+            Apply(item, 0, draw);
+            return CDRF_NEWFONT | CDRF_NOTIFYSUBITEMDRAW;
+        case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+            draw.clrText = itemText;
+            draw.clrTextBk = itemBack;
+            Apply(item, draw.iSubItem, draw);
+            return CDRF_NEWFONT;
+        default:
+            return CDRF_DODEFAULT;
+        }
+    }
+};
+
+LRESULT CALLBACK ColouredListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+ListColours* ColoursOf(HWND list) {
+    DWORD_PTR record = 0;
+    if (!GetWindowSubclass(list, &ColouredListProc, kColourSubclass, &record)) return nullptr;
+    return reinterpret_cast<ListColours*>(record);
+}
+
+LRESULT CALLBACK ColourParentProc(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
+                                  DWORD_PTR) {
+    if (message == WM_NOTIFY) {
+        auto& header = *reinterpret_cast<NMHDR*>(l);
+        if (header.code == NM_CUSTOMDRAW)
+            if (ListColours* colours = ColoursOf(header.hwndFrom))
+                return colours->CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(l));
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, &ColourParentProc, id);
+    }
+    return DefSubclassProc(window, message, w, l);
+}
+
+// The parent's subclass reference data counts its coloured list views.
+void CountColouredList(HWND parent, int change) {
+    DWORD_PTR count = 0;
+    const bool present = GetWindowSubclass(parent, &ColourParentProc, kColourSubclass, &count);
+    const DWORD_PTR now = (present ? count : 0) + static_cast<DWORD_PTR>(change);
+    if (change < 0 && (!present || count <= 1))
+        RemoveWindowSubclass(parent, &ColourParentProc, kColourSubclass);
+    else
+        SetWindowSubclass(parent, &ColourParentProc, kColourSubclass, now);
+}
+
+LRESULT CALLBACK ColouredListProc(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
+                                  DWORD_PTR record) {
+    if (message == WM_NCDESTROY) {
+        const std::unique_ptr<ListColours> colours(reinterpret_cast<ListColours*>(record));
+        RemoveWindowSubclass(window, &ColouredListProc, id);
+        CountColouredList(colours->parent, -1);
+    }
+    return DefSubclassProc(window, message, w, l);
+}
+
+// The colour record of list, made and hooked up on first use; null when
+// list is no window or has no parent to receive its drawing notices.
+ListColours* ColoursFor(HWND list) {
+    if (ListColours* colours = ColoursOf(list)) return colours;
+    const HWND parent = GetParent(list);
+    if (!IsWindow(list) || parent == nullptr) return nullptr;
+    auto colours = std::make_unique<ListColours>();
+    colours->parent = parent;
+    if (!SetWindowSubclass(list, &ColouredListProc, kColourSubclass,
+                           reinterpret_cast<DWORD_PTR>(colours.get())))
+        return nullptr;
+    CountColouredList(parent, +1);
+    return colours.release();
+}
+
+}  // namespace
+
+std::int32_t CVantor::lvGetItemCount(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                     std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(ListView(a.window(1)).ItemCount());
+}
+
+std::int32_t CVantor::lvGetItemCountSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                        std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(ListView(a.window(1)).SelectedCount());
+}
+
+// Inserts an item at a 1-based position (past the end appends); gives the
+// 0-based index of the new item, or -1. A new item shows no image until
+// lvSetItemImage gives it one.
+std::int32_t CVantor::lvInsertItem(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                   std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(ListView(a.window(1)).InsertItem(ZeroBased(a.integer(2)), a.text(3)));
+}
+
+// Inserts a column at a 1-based position and sizes it to its header text.
+std::int32_t CVantor::lvInsertColumn(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                     std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const ListView list(a.window(1));
+    const int column = ZeroBased(a.integer(2));
+    const int inserted = list.InsertColumn(column, a.text(3));
+    list.SetColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
+    return ReturnInteger(inserted);
+}
+
+// Ends without a result: the host gets 0 and the result cell stays as it was.
+std::int32_t CVantor::lvSetItemText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    ListView(a.window(1)).SetItemText(ZeroBased(a.integer(2)), ZeroBased(a.integer(3)), a.text(4));
+    return 0;
+}
+
+// The item's text in a 1-based column, untrimmed; column 0 gives the texts of
+// all columns, each followed by a tab, trimmed at both ends.
+std::int32_t CVantor::lvGetItemText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const ListView list(a.window(1));
+    const int item = ZeroBased(a.integer(2));
+    const std::int32_t column = a.integer(3);
+    if (column != 0) {
+        std::string text;
+        list.AppendItemText(item, ZeroBased(column), text);
+        return ReturnString(text);
+    }
+    TabJoin joined;
+    const int columns = list.ColumnCount();
+    for (int c = 0; c < columns; ++c) {
+        list.AppendItemText(item, c, joined.out());
+        joined.EndPiece();
+    }
+    return ReturnString(joined.Trimmed());
+}
+
+std::int32_t CVantor::lvSetColumnFill(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                      std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const ListView list(a.window(1));
+    const int column = ZeroBased(a.integer(2));
+    const char* text = a.text(3);
+    list.ForEachItem([&](int item) { list.SetItemText(item, column, text); });
+    return ReturnInteger(1);
+}
+
+// Writes start + i * step into the column of item i (counted from 0).
+std::int32_t CVantor::lvSetColumnFillSeq(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                         std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const ListView list(a.window(1));
+    const int column = ZeroBased(a.integer(2));
+    const auto start = static_cast<std::uint32_t>(a.integer(3));
+    const auto step = static_cast<std::uint32_t>(a.integer(4));
+    std::string number;
+    list.ForEachItem([&](int item) {
+        number.clear();
+        FormatInteger(static_cast<std::int32_t>(start + static_cast<std::uint32_t>(item) * step), number);
+        list.SetItemText(item, column, number.c_str());
+    });
+    return ReturnInteger(1);
+}
+
+std::int32_t CVantor::lvSetColumnWidth(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                       std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(static_cast<std::int32_t>(
+        ListView(a.window(1)).SetColumnWidth(ZeroBased(a.integer(2)), a.integer(3))));
+}
+
+std::int32_t CVantor::lvSetColumnImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                       std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(static_cast<std::int32_t>(
+        ListView(a.window(1)).SetColumnImage(ZeroBased(a.integer(2)), ZeroBased(a.integer(3)))));
+}
+
+// Shows the image list's images in every column. The image list stays the
+// script's: the list view shares it and leaves it alone when it goes, so
+// ilDeleteImgList remains the one place that destroys it.
+std::int32_t CVantor::lvSetImageList(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                     std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const ListView list(a.window(1));
+    const auto images = reinterpret_cast<HIMAGELIST>(static_cast<std::intptr_t>(a.integer(2)));
+    list.SetExtendedStyle(LVS_EX_SUBITEMIMAGES, LVS_EX_SUBITEMIMAGES);
+    list.AddStyle(LVS_SHAREIMAGELISTS);
+    list.SetImageList(images, LVSIL_SMALL);
+    return ReturnInteger(ImageList_GetImageCount(images));
+}
+
+std::int32_t CVantor::lvSetItemImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                     std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const ListView list(a.window(1));
+    list.SetExtendedStyle(LVS_EX_SUBITEMIMAGES, LVS_EX_SUBITEMIMAGES);
+    return ReturnInteger(static_cast<std::int32_t>(list.SetItemImage(
+        ZeroBased(a.integer(2)), ZeroBased(a.integer(3)), ZeroBased(a.integer(4)))));
+}
+
+// Gives every item an image index no image list holds (column 1 only).
+std::int32_t CVantor::lvClearImages(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                    std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const ListView list(a.window(1));
+    list.ForEachItem([&](int item) { list.SetItemImage(item, 0, kNoImage); });
+    return ReturnInteger(1);
+}
+
+std::int32_t CVantor::lvGetItemState(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                     std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(static_cast<std::int32_t>(ListView(a.window(1)).ItemState(
+        ZeroBased(a.integer(2)), static_cast<UINT>(a.integer(3)))));
+}
+
+std::int32_t CVantor::lvSetItemState(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                     std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(static_cast<std::int32_t>(ListView(a.window(1)).SetItemState(
+        ZeroBased(a.integer(2)), static_cast<UINT>(a.integer(3)), static_cast<UINT>(a.integer(4)))));
+}
+
+// 1 checked, 0 unchecked, -1 when the item has no check box.
+std::int32_t CVantor::lvGetItemCheck(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                     std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const UINT state = ListView(a.window(1)).ItemState(ZeroBased(a.integer(2)), LVIS_STATEIMAGEMASK);
+    return ReturnInteger(static_cast<std::int32_t>(state >> 12) - 1);
+}
+
+std::int32_t CVantor::lvSetItemCheck(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                     std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(static_cast<std::int32_t>(
+        ListView(a.window(1)).SetCheck(ZeroBased(a.integer(2)), a.integer(3) != 0)));
+}
+
+// The column-1 texts of the checked items, each followed by a tab, trimmed.
+std::int32_t CVantor::lvGetItemsChecked(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                        std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const ListView list(a.window(1));
+    TabJoin joined;
+    list.ForEachItem([&](int item) {
+        if (!list.IsChecked(item)) return;
+        list.AppendItemText(item, 0, joined.out());
+        joined.EndPiece();
+    });
+    return ReturnString(joined.Trimmed());
+}
+
+std::int32_t CVantor::lvSetItemsChecked(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                        std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const ListView list(a.window(1));
+    const bool check = a.integer(2) != 0;
+    list.ForEachItem([&](int item) { list.SetCheck(item, check); });
+    return ReturnInteger(1);
+}
+
+// Deletes by scope: 0 or above the one item at index (0 is the first item; a
+// negative index counts from the end), -1 all items, -2 the selected items,
+// -3 all but the selected items. A refused call shows a "Note" and deletes
+// nothing. Gives the number of items afterwards.
+std::int32_t CVantor::lvDeleteItem(HWND ownerWindow, HINSTANCE, std::int32_t, ValueCell* args,
+                                   std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const ListView list(a.window(1));
+    const std::int32_t scope = a.integer(3);
+    const int selected = list.SelectedCount();
+    const int count = list.ItemCount();
+    std::int32_t index = a.integer(2);
+    if (index == 0)
+        index = 1;
+    else if (index < 0 && scope == 0)
+        index = count + 1 + index;
+
+    const char* refusal = nullptr;
+    if (selected == 0 && scope == -2)
+        refusal = "A Scope of -2 indicated but no Items selected for deletion";
+    else if (selected == 0 && scope == -3)
+        refusal = "A Scope of -3 indicated but no Items selected";
+    else if (index > count)
+        refusal = "Index is greater than number of items in ListView";
+    else if (scope < -3)
+        refusal = "Invalid Scope value";
+    if (refusal != nullptr) {
+        MessageBoxA(ownerWindow, refusal, "Note", MB_OK);
+        return ReturnInteger(count);
+    }
+
+    switch (scope) {
+    case -1:
+        list.DeleteAllItems();
+        break;
+    case -2:
+        list.DeleteItemsWhere([&](int item) { return list.IsSelected(item); });
+        break;
+    case -3:
+        list.DeleteItemsWhere([&](int item) { return !list.IsSelected(item); });
+        break;
+    default:
+        list.DeleteItem(ZeroBased(index));
+        break;
+    }
+    return ReturnInteger(list.ItemCount());
+}
+
+// Scrolls so that the item stands `rows` lines below the top of the list, as
+// far as the list can scroll.
+std::int32_t CVantor::lvScrollTo(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                 std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const ListView list(a.window(1));
+    const int target = static_cast<int>(static_cast<std::uint32_t>(a.integer(2)) -
+                                        static_cast<std::uint32_t>(a.integer(3)) - 1u);
+    list.EnsureVisible(target);
+    const RECT top = list.ItemBounds(list.TopIndex());
+    const RECT wanted = list.ItemBounds(target);
+    return ReturnInteger(static_cast<std::int32_t>(list.Scroll(0, wanted.top - top.top)));
+}
+
+// The background behind item texts.
+std::int32_t CVantor::lvSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                   std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    return ReturnInteger(static_cast<std::int32_t>(
+        ListView(a.window(1)).SetTextBkColor(ParseColor(a.text(2)))));
+}
+
+// Shows the picture named by argument 4 (a file name or URL, which the
+// control loads) behind the items, at the given offsets in percent; argument
+// 5 adds further LVBKIF_ flags such as tiling. Item texts lose their own
+// background. Always gives 0.
+std::int32_t CVantor::lvSetBkImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                   std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const ListView list(a.window(1));
+    const OleScope ole;
+    list.SetTextBkColor(CLR_NONE);
+    LVBKIMAGEA image{};
+    image.ulFlags = static_cast<ULONG>(a.integer(5)) | LVBKIF_SOURCE_URL;
+    image.pszImage = const_cast<char*>(a.text(4));
+    image.xOffsetPercent = a.integer(2);
+    image.yOffsetPercent = a.integer(3);
+    list.SetBkImage(image);
+    return ReturnInteger(0);
+}
+
+// Colours list-view cells: argument 2 is the item and argument 3 the column
+// (both 1-based, 0 for every item or every column), argument 4 picks what the
+// colour of argument 5 ("R|G|B") paints: 0 the text, 1 the background behind
+// the text; any other value forgets both colours given for that item and
+// column. A colour for one item and column wins over one for the whole row,
+// which wins over one for the whole column, which wins over one for all
+// cells. The colours stay with the list view (by item position) until it is
+// destroyed and are applied whenever it draws. Ends without a result: the
+// host gets 0 and the result cell stays as it was.
+std::int32_t CVantor::lvSetItemTextColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                         std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const HWND window = a.window(1);
+    ListColours* colours = ColoursFor(window);
+    if (colours == nullptr) return 0;
+    const auto key = [](std::int32_t number) { return number <= 0 ? ListColours::kAll : ZeroBased(number); };
+    const std::pair cell{key(a.integer(2)), key(a.integer(3))};
+    const COLORREF colour = ParseColor(a.text(5));
+    switch (a.integer(4)) {
+    case 0:
+        colours->cells[cell].text = colour;
+        break;
+    case 1:
+        colours->cells[cell].back = colour;
+        break;
+    default:
+        colours->cells.erase(cell);
+        break;
+    }
+    InvalidateRect(window, nullptr, TRUE);
+    return 0;
+}
+
+}  // namespace vantor

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <ole2.h>
 
 #include <string>
 #include <utility>
@@ -116,6 +117,20 @@ public:
 private:
     HWND window_;
     HDC dc_;
+};
+
+// OLE for the current thread while in scope; balanced only when it started.
+class OleScope {
+public:
+    OleScope() : started_(SUCCEEDED(OleInitialize(nullptr))) {}
+    OleScope(const OleScope&) = delete;
+    OleScope& operator=(const OleScope&) = delete;
+    ~OleScope() {
+        if (started_) OleUninitialize();
+    }
+
+private:
+    bool started_;
 };
 
 }  // namespace vantor

@@ -32,19 +32,9 @@ public:
                       ValueCell* args, std::int32_t argCount);
     VANTOR_FUNCTIONS(VANTOR_DECLARE_HANDLER)
 #undef VANTOR_DECLARE_HANDLER
-
-    // The result of a function whose family is not built yet: the host gets
-    // the error "201038: Internal extender error".
-    std::int32_t NotBuilt() { return ReturnMessage(-1, kInternalError); }
 };
 
 // The one extender object; both exports reach it.
 extern CVantor theExtender;
 
 }  // namespace vantor
-
-// Defines handler `name` of a family not built yet.
-#define VANTOR_NOT_BUILT(name)                                                                \
-    std::int32_t vantor::CVantor::name(HWND, HINSTANCE, std::int32_t, ValueCell*, std::int32_t) { \
-        return NotBuilt();                                                                 \
-    }

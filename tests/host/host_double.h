@@ -174,4 +174,7 @@ private:
     std::string path_;
 };
 
+// The bytes of a bottom-up 24-bit bitmap file of one colour (0x00BBGGRR).
+std::string BitmapFileBytes(int width, int height, COLORREF colour);
+
 }  // namespace vantor::testing

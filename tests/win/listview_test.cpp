@@ -1,0 +1,486 @@
+// List views the test puts on a dialog (report view, with and without check
+// boxes), driven through the extender and read back with the control's own
+// messages.
+#include "tests/host/host_double.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+using namespace vantor::testing;
+
+namespace {
+
+std::int32_t Handle(const void* handle) {
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
+}
+
+// The control's own copy of a text, however long.
+std::string TextOf(HWND list, int item, int column) {
+    std::vector<char> buffer(200000);
+    LVITEMA record{};
+    record.iSubItem = column;
+    record.pszText = buffer.data();
+    record.cchTextMax = static_cast<int>(buffer.size());
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&record));
+    return record.pszText;
+}
+
+int Count(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+int ImageOf(HWND list, int item, int column) {
+    LVITEMA record{};
+    record.mask = LVIF_IMAGE;
+    record.iItem = item;
+    record.iSubItem = column;
+    EXPECT_TRUE(SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&record)));
+    return record.iImage;
+}
+
+void Select(HWND list, int item) {
+    LVITEMA record{};
+    record.stateMask = LVIS_SELECTED;
+    record.state = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&record));
+}
+
+// One host and one dialog for the whole suite: under Wine without a window
+// manager every top-level window takes seconds to go away.
+class ListViewTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        hostDouble = new HostDouble;
+        sharedDialog = new DialogFixture;
+        hostDouble->SetOwner(sharedDialog->hwnd());
+    }
+    static void TearDownTestSuite() {
+        delete sharedDialog;
+        delete hostDouble;
+    }
+    void SetUp() override { host.ClearRecords(); }
+    void TearDown() override {
+        for (HWND child = GetWindow(dialog.hwnd(), GW_CHILD); child != nullptr;
+             child = GetWindow(dialog.hwnd(), GW_CHILD))
+            DestroyWindow(child);
+    }
+
+    // A report view with columns of the given headers and rows of the given
+    // first-column texts, filled through the extender.
+    HWND MakeList(bool checkBoxes, std::vector<const char*> headers = {"Name"},
+                  std::vector<const char*> rows = {}) {
+        const HWND list = dialog.AddChild(WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS, 0, 10, 10, 400, 200);
+        EXPECT_NE(list, nullptr);
+        if (checkBoxes) SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+        for (int at = 0; at < static_cast<int>(headers.size()); ++at)
+            EXPECT_EQ(host.Call("lvInsertColumn", {list, at + 1, headers[at]}).integer(), at);
+        for (int at = 0; at < static_cast<int>(rows.size()); ++at)
+            EXPECT_EQ(host.Call("lvInsertItem", {list, at + 1, rows[at]}).integer(), at);
+        return list;
+    }
+
+    static inline HostDouble* hostDouble = nullptr;
+    static inline DialogFixture* sharedDialog = nullptr;
+    HostDouble& host = *hostDouble;
+    DialogFixture& dialog = *sharedDialog;
+};
+
+}  // namespace
+
+TEST_F(ListViewTest, InsertsItemsAtPositionsAndAppendsPastTheEnd) {
+    const HWND list = MakeList(false);
+    EXPECT_EQ(host.Call("lvInsertItem", {list, 1, "first"}).integer(), 0);
+    EXPECT_EQ(host.Call("lvInsertItem", {list, 50, "appended"}).integer(), 1);
+    EXPECT_EQ(host.Call("lvInsertItem", {list, 1, "new first"}).integer(), 0);
+    EXPECT_EQ(host.Call("lvInsertItem", {list, 3, "third"}).integer(), 2);
+    ASSERT_EQ(Count(list), 4);
+    EXPECT_EQ(TextOf(list, 0, 0), "new first");
+    EXPECT_EQ(TextOf(list, 1, 0), "first");
+    EXPECT_EQ(TextOf(list, 2, 0), "third");
+    EXPECT_EQ(TextOf(list, 3, 0), "appended");
+    EXPECT_EQ(host.Call("lvGetItemCount", {list}).integer(), 4);
+    EXPECT_EQ(ImageOf(list, 0, 0), -99) << "a new item shows no image";
+}
+
+TEST_F(ListViewTest, InsertColumnSizesToItsHeader) {
+    // The last column takes the rest of the list's width; the others are
+    // sized to their headers.
+    const HWND list = MakeList(false, {"Tail"});
+    EXPECT_EQ(host.Call("lvInsertColumn", {list, 1, "A much longer column header text"}).integer(), 0);
+    EXPECT_EQ(host.Call("lvInsertColumn", {list, 1, "Id"}).integer(), 0);
+    const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 3);
+    char text[64] = {};
+    HDITEMA item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(header, HDM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(text, "A much longer column header text");
+    const auto width = [&](int column) { return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)); };
+    const auto textWidth = [&](const char* text) {
+        return static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text)));
+    };
+    EXPECT_GE(width(1), textWidth("A much longer column header text"));
+    EXPECT_GE(width(0), textWidth("Id"));
+    EXPECT_LT(width(0), width(1));
+    EXPECT_LT(width(1), 400);
+
+    EXPECT_EQ(host.Call("lvSetColumnWidth", {list, 2, 77}).integer(), 1);
+    EXPECT_EQ(width(1), 77);
+}
+
+TEST_F(ListViewTest, TextsByColumnAndAllColumnsTrimmed) {
+    const HWND list = MakeList(false, {"A", "B", "C"}, {"a1", "", " spaced ", "", "x"});
+    const CallResult set = host.Call("lvSetItemText", {list, 1, 2, "b1"});
+    EXPECT_FALSE(set.delivered());
+    EXPECT_EQ(set.returned, 0);
+    EXPECT_EQ(set.cell.intValue, HostDouble::kUntouchedInteger);
+    host.Call("lvSetItemText", {list, 1, 3, "c1"});
+    host.Call("lvSetItemText", {list, 2, 2, "b2"});
+    host.Call("lvSetItemText", {list, 2, 3, "c2"});
+    host.Call("lvSetItemText", {list, 5, 3, "only c"});
+    EXPECT_EQ(TextOf(list, 0, 1), "b1");
+
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 1, 2}).text, "b1");
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 3, 1}).text, " spaced ") << "one column is untrimmed";
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 1, 0}).text, "a1\tb1\tc1");
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 2, 0}).text, "b2\tc2") << "no leading tab";
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 3, 0}).text, "spaced");
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 4, 0}).text, "\t") << "an all-empty row";
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 5, 0}).text, "x\t\tonly c");
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 9, 1}).text, "") << "no such item";
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 1, 9}).text, "") << "no such column";
+}
+
+TEST_F(ListViewTest, LongTextsComeBackCutCleanly) {
+    const HWND list = MakeList(false, {"A", "B"});
+    std::string longText;
+    for (int i = 0; i < 5000; ++i) longText += static_cast<char>('a' + i % 26);
+    ASSERT_EQ(host.Call("lvInsertItem", {list, 1, longText}).integer(), 0);
+    host.Call("lvSetItemText", {list, 1, 2, longText});
+    ASSERT_EQ(TextOf(list, 0, 0), longText) << "the control keeps the whole text";
+
+    // Cut cleanly: a prefix that fits the 1024-byte buffer with its end.
+    const std::string one = host.Call("lvGetItemText", {list, 1, 1}).text;
+    EXPECT_GE(one.size(), 1000u);
+    EXPECT_LE(one.size(), 1023u);
+    EXPECT_EQ(one, longText.substr(0, one.size()));
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 1, 0}).text, one + "\t" + one);
+
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    host.Call("lvSetItemsChecked", {list, 1});
+    EXPECT_EQ(host.Call("lvGetItemsChecked", {list}).text, one);
+
+    const std::string huge(100000, 'h');
+    host.Call("lvSetItemText", {list, 1, 1, huge});
+    host.Call("lvSetColumnFill", {list, 2, huge});
+    EXPECT_EQ(TextOf(list, 0, 1), huge);
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 1, 2}).text, huge.substr(0, one.size()));
+}
+
+TEST_F(ListViewTest, FillsColumnsWithATextAndWithNumbers) {
+    const HWND list = MakeList(false, {"A", "B", "C"}, {"1", "2", "3", "4"});
+    EXPECT_EQ(host.Call("lvSetColumnFill", {list, 2, "same"}).integer(), 1);
+    EXPECT_EQ(host.Call("lvSetColumnFillSeq", {list, 3, 10, -5}).integer(), 1);
+    const char* numbers[] = {"10", "5", "0", "-5"};
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(TextOf(list, row, 1), "same") << row;
+        EXPECT_EQ(TextOf(list, row, 2), numbers[row]) << row;
+    }
+    EXPECT_EQ(host.Call("lvSetColumnFillSeq", {list, 1, 2147483647, 1}).integer(), 1);
+    EXPECT_EQ(TextOf(list, 1, 0), "-2147483648") << "wraps around like the script's integers";
+}
+
+TEST_F(ListViewTest, ChecksSetReadAndCollected) {
+    const HWND plain = MakeList(false, {"A"}, {"p"});
+    EXPECT_EQ(host.Call("lvGetItemCheck", {plain, 1}).integer(), -1) << "no check boxes";
+
+    const HWND list = MakeList(true, {"A"}, {"one", "", "three", "four"});
+    const auto state = [&](int item) {
+        return static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK));
+    };
+    EXPECT_EQ(host.Call("lvGetItemCheck", {list, 1}).integer(), 0);
+    EXPECT_EQ(host.Call("lvGetItemsChecked", {list}).text, "") << "nothing checked";
+
+    EXPECT_EQ(host.Call("lvSetItemCheck", {list, 3, 7}).integer(), 1);
+    EXPECT_EQ(state(2), INDEXTOSTATEIMAGEMASK(2));
+    EXPECT_EQ(host.Call("lvGetItemCheck", {list, 3}).integer(), 1);
+    host.Call("lvSetItemCheck", {list, 1, 1});
+    EXPECT_EQ(host.Call("lvGetItemsChecked", {list}).text, "one\tthree");
+    host.Call("lvSetItemCheck", {list, 1, 0});
+    EXPECT_EQ(state(0), INDEXTOSTATEIMAGEMASK(1));
+    EXPECT_EQ(host.Call("lvGetItemCheck", {list, 1}).integer(), 0);
+    EXPECT_EQ(host.Call("lvGetItemsChecked", {list}).text, "three");
+
+    EXPECT_EQ(host.Call("lvSetItemsChecked", {list, 1}).integer(), 1);
+    for (int item = 0; item < 4; ++item) EXPECT_EQ(state(item), INDEXTOSTATEIMAGEMASK(2)) << item;
+    EXPECT_EQ(host.Call("lvGetItemsChecked", {list}).text, "one\t\tthree\tfour");
+    host.Call("lvSetItemsChecked", {list, 0});
+    for (int item = 0; item < 4; ++item) EXPECT_EQ(state(item), INDEXTOSTATEIMAGEMASK(1)) << item;
+    host.Call("lvSetItemCheck", {list, 2, 1});
+    EXPECT_EQ(host.Call("lvGetItemsChecked", {list}).text, "\t") << "one checked item with an empty text";
+}
+
+TEST_F(ListViewTest, ItemStatesAndSelection) {
+    const HWND list = MakeList(false, {"A"}, {"a", "b", "c"});
+    EXPECT_EQ(host.Call("lvGetItemCountSel", {list}).integer(), 0);
+    EXPECT_EQ(host.Call("lvSetItemState", {list, 2, LVIS_SELECTED, LVIS_SELECTED}).integer(), 1);
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, 1, LVIS_SELECTED), LVIS_SELECTED);
+    EXPECT_EQ(host.Call("lvGetItemState", {list, 2, LVIS_SELECTED | LVIS_FOCUSED}).integer(), LVIS_SELECTED);
+    EXPECT_EQ(host.Call("lvGetItemCountSel", {list}).integer(), 1);
+    host.Call("lvSetItemState", {list, 2, LVIS_SELECTED, 0});
+    EXPECT_EQ(host.Call("lvGetItemState", {list, 2, LVIS_SELECTED}).integer(), 0);
+}
+
+TEST_F(ListViewTest, DeleteItemByEveryScope) {
+    const auto remove = [&](HWND list, int index, int scope) {
+        return host.Call("lvDeleteItem", {list, index, scope}).integer();
+    };
+    const HWND list = MakeList(false, {"A"}, {"a", "b", "c", "d", "e", "f"});
+    EXPECT_EQ(remove(list, -1, 0), 5);
+    EXPECT_EQ(TextOf(list, 4, 0), "e") << "-1 with scope 0 is the last item";
+    EXPECT_EQ(remove(list, -2, 0), 4);
+    EXPECT_EQ(TextOf(list, 3, 0), "e");
+    EXPECT_EQ(remove(list, 0, 0), 3) << "0 is the first item";
+    EXPECT_EQ(TextOf(list, 0, 0), "b");
+    EXPECT_EQ(remove(list, 2, 5), 2) << "a positive scope deletes one item";
+    EXPECT_EQ(TextOf(list, 1, 0), "e");
+    EXPECT_TRUE(host.messageBoxes.empty());
+
+    const HWND selected = MakeList(false, {"A"}, {"a", "b", "c", "d", "e"});
+    Select(selected, 1);
+    Select(selected, 3);
+    EXPECT_EQ(remove(selected, 1, -2), 3);
+    EXPECT_EQ(TextOf(selected, 0, 0) + TextOf(selected, 1, 0) + TextOf(selected, 2, 0), "ace");
+    Select(selected, 2);
+    EXPECT_EQ(remove(selected, 1, -3), 1) << "only the selected item stays";
+    EXPECT_EQ(TextOf(selected, 0, 0), "e");
+    EXPECT_EQ(remove(selected, 1, -1), 0);
+    EXPECT_TRUE(host.messageBoxes.empty());
+
+    // Refusals: a "Note" with its text, the count unchanged, nothing deleted.
+    const HWND three = MakeList(false, {"A"}, {"a", "b", "c"});
+    const struct {
+        int index, scope;
+        const char* text;
+    } refusals[] = {
+        {1, -2, "A Scope of -2 indicated but no Items selected for deletion"},
+        {1, -3, "A Scope of -3 indicated but no Items selected"},
+        {4, 0, "Index is greater than number of items in ListView"},
+        {1, -4, "Invalid Scope value"},
+    };
+    for (const auto& refusal : refusals) {
+        host.ClearRecords();
+        EXPECT_EQ(remove(three, refusal.index, refusal.scope), 3) << refusal.text;
+        EXPECT_EQ(Count(three), 3);
+        ASSERT_EQ(host.messageBoxes.size(), 1u) << refusal.text;
+        EXPECT_EQ(host.messageBoxes[0].title, "Note");
+        EXPECT_EQ(host.messageBoxes[0].text, refusal.text);
+    }
+}
+
+TEST_F(ListViewTest, ScrollToPutsTheItemRowsBelowTheTop) {
+    const HWND list = MakeList(false, {"A"});
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    for (int i = 0; i < 200; ++i) {
+        LVITEMA record{};
+        record.iItem = i;
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&record));
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    const auto top = [&] { return static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0)); };
+    ASSERT_EQ(top(), 0);
+    EXPECT_EQ(host.Call("lvScrollTo", {list, 120, 0}).integer(), 1);
+    EXPECT_EQ(top(), 119) << "rows 0 puts the item at the top";
+    host.Call("lvScrollTo", {list, 50, 3});
+    EXPECT_EQ(top(), 46);
+    host.Call("lvScrollTo", {list, 1, 0});
+    EXPECT_EQ(top(), 0);
+}
+
+TEST_F(ListViewTest, ImagesOfItemsColumnsAndTheirList) {
+    const HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR16, 4, 4);
+    HDC screen = GetDC(nullptr);
+    HBITMAP strip = CreateCompatibleBitmap(screen, 48, 16);
+    ReleaseDC(nullptr, screen);
+    ImageList_Add(images, strip, nullptr);
+    DeleteObject(strip);
+    ASSERT_EQ(ImageList_GetImageCount(images), 3);
+
+    const HWND list = MakeList(false, {"A", "B"}, {"a", "b"});
+    EXPECT_EQ(host.Call("lvSetImageList", {list, Handle(images)}).integer(), 3);
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), images);
+    EXPECT_NE(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_SUBITEMIMAGES, 0);
+
+    EXPECT_EQ(host.Call("lvSetItemImage", {list, 1, 1, 3}).integer(), 1);
+    EXPECT_EQ(host.Call("lvSetItemImage", {list, 2, 2, 2}).integer(), 1);
+    EXPECT_EQ(ImageOf(list, 0, 0), 2);
+    EXPECT_EQ(ImageOf(list, 1, 1), 1);
+
+    EXPECT_EQ(host.Call("lvSetColumnImage", {list, 2, 3, 0}).integer(), 1);
+    LVCOLUMNA column{};
+    column.mask = LVCF_FMT | LVCF_IMAGE;
+    ASSERT_TRUE(SendMessageA(list, LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&column)));
+    EXPECT_EQ(column.iImage, 2);
+    EXPECT_NE(column.fmt & LVCFMT_IMAGE, 0);
+
+    EXPECT_EQ(host.Call("lvClearImages", {list}).integer(), 1);
+    EXPECT_EQ(ImageOf(list, 0, 0), -99);
+    EXPECT_EQ(ImageOf(list, 1, 0), -99);
+    EXPECT_EQ(ImageOf(list, 1, 1), 1) << "column images stay";
+
+    // The image list stays the script's when the list view goes.
+    DestroyWindow(list);
+    EXPECT_EQ(ImageList_GetImageCount(images), 3);
+    EXPECT_TRUE(ImageList_Destroy(images));
+}
+
+TEST_F(ListViewTest, BackgroundColourAndImage) {
+    const HWND list = MakeList(false, {"A"}, {"a"});
+    EXPECT_EQ(host.Call("lvSetBkColor", {list, "255|128|0"}).integer(), 1);
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(list, LVM_GETTEXTBKCOLOR, 0, 0)), RGB(255, 128, 0));
+    const COLORREF background = static_cast<COLORREF>(SendMessageA(list, LVM_GETBKCOLOR, 0, 0));
+    EXPECT_NE(background, RGB(255, 128, 0)) << "the text background, not the list's";
+
+    TempFile picture(".bmp");
+    picture.Write(BitmapFileBytes(32, 32, RGB(0, 200, 0)));
+    const CallResult r = host.Call("lvSetBkImage", {list, 10, 20, picture.path(), LVBKIF_STYLE_TILE});
+    EXPECT_TRUE(r.delivered());
+    EXPECT_EQ(r.integer(), 0);
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(list, LVM_GETTEXTBKCOLOR, 0, 0)), CLR_NONE);
+    EXPECT_EQ(host.Call("lvSetBkImage", {list, 0, 0, "", 0}).integer(), 0) << "an empty name";
+}
+
+TEST_F(ListViewTest, HandlesThatAreNoWindow) {
+    const Arg none = Handle(reinterpret_cast<void*>(0x7FFF0));
+    EXPECT_EQ(host.Call("lvGetItemCount", {none}).integer(), 0);
+    EXPECT_EQ(host.Call("lvInsertItem", {none, 1, "x"}).integer(), 0);
+    EXPECT_EQ(host.Call("lvGetItemText", {none, 1, 1}).text, "");
+    EXPECT_EQ(host.Call("lvGetItemText", {none, 1, 0}).text, "");
+    EXPECT_EQ(host.Call("lvGetItemCheck", {none, 1}).integer(), -1);
+    EXPECT_EQ(host.Call("lvGetItemsChecked", {none}).text, "");
+    EXPECT_EQ(host.Call("lvSetColumnFillSeq", {none, 1, 0, 1}).integer(), 1);
+    EXPECT_EQ(host.Call("lvScrollTo", {none, 5, 0}).integer(), 0);
+    EXPECT_EQ(host.Call("lvSetImageList", {none, 0}).integer(), 0);
+    EXPECT_EQ(host.Call("lvSetBkImage", {none, 0, 0, "x.bmp", 0}).integer(), 0);
+    const CallResult colour = host.Call("lvSetItemTextColor", {none, 1, 1, 0, "255|0|0"});
+    EXPECT_FALSE(colour.delivered());
+    EXPECT_EQ(colour.returned, 0);
+    EXPECT_TRUE(host.messageBoxes.empty());
+    EXPECT_EQ(host.Call("lvDeleteItem", {none, 1, 0}).integer(), 0);
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].text, "Index is greater than number of items in ListView");
+}
+
+TEST_F(ListViewTest, CheckedTextsOfManyRowsInLinearTime) {
+    const HWND list = MakeList(true, {"A", "B"});
+    const auto fill = [&](int rows) {
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);  // Wine updates scroll bars through X otherwise
+        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+        SendMessageA(list, LVM_SETITEMCOUNT, rows, 0);
+        for (int i = 0; i < rows; ++i) {
+            std::string text = "r" + std::to_string(i);
+            LVITEMA record{};
+            record.mask = LVIF_TEXT;
+            record.iItem = i;
+            record.pszText = text.data();
+            SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&record));
+        }
+        host.Call("lvSetItemsChecked", {list, 1});
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    };
+    const auto timed = [&](auto&& body) {
+        const auto start = std::chrono::steady_clock::now();
+        body();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+
+    fill(10000);
+    std::string small;
+    const double smallTime = timed([&] { small = host.Call("lvGetItemsChecked", {list}).text; });
+    EXPECT_EQ(small.substr(0, 6), "r0\tr1\t");
+
+    fill(100000);
+    ASSERT_EQ(Count(list), 100000);
+    std::string large;
+    const double largeTime = timed([&] { large = host.Call("lvGetItemsChecked", {list}).text; });
+    std::size_t expectedSize = 0;
+    for (int i = 0; i < 100000; ++i) expectedSize += std::to_string(i).size() + 2;
+    EXPECT_EQ(large.size(), expectedSize - 1) << "every text, tab-separated, no trailing tab";
+    EXPECT_EQ(large.substr(large.size() - 7), "\tr99999");
+    // Ten times the rows: linear work takes about ten times as long.
+    EXPECT_LT(largeTime, 40 * smallTime + 0.5) << smallTime << " s for 10,000 rows";
+    EXPECT_LT(largeTime, 5.0);
+
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 100000, 0}).text, "r99999");
+    EXPECT_EQ(host.Call("lvGetItemText", {list, 100000, 1}).text, "r99999");
+}
+
+TEST_F(ListViewTest, ItemTextColoursPaintTheCellsAndGoWithTheList) {
+    const LONG_PTR parentProc = GetWindowLongPtrA(dialog.hwnd(), GWLP_WNDPROC);
+    const HWND list = MakeList(false, {"First column", "Second column"}, {"WWWWWW", "WWWWWW", "WWWWWW"});
+    for (int item = 1; item <= 3; ++item) host.Call("lvSetItemText", {list, item, 2, "MMMMMM"});
+    host.Call("lvSetColumnWidth", {list, 1, 150});
+    host.Call("lvSetColumnWidth", {list, 2, 150});
+
+    const CallResult r = host.Call("lvSetItemTextColor", {list, 2, 2, 1, "255|0|0"});
+    EXPECT_FALSE(r.delivered());
+    EXPECT_EQ(r.returned, 0);
+    EXPECT_EQ(r.cell.intValue, HostDouble::kUntouchedInteger);
+    host.Call("lvSetItemTextColor", {list, 2, 2, 0, "255|255|255"});
+    host.Call("lvSetItemTextColor", {list, 0, 1, 0, "0|0|255"});      // column 1 of every row
+    host.Call("lvSetItemTextColor", {list, 3, 0, 1, "0|255|0"});      // all of row 3
+    host.Call("lvSetItemTextColor", {list, 3, 0, 1, "1|2|3"});        // replaced
+    host.Call("lvSetItemTextColor", {list, 3, 0, 9, ""});             // and forgotten again
+    EXPECT_NE(GetWindowLongPtrA(dialog.hwnd(), GWLP_WNDPROC), parentProc) << "the parent is hooked";
+
+    // Paint the list into a bitmap and count the colours inside each cell.
+    RECT client{};
+    GetClientRect(list, &client);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, canvas);
+    SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    const auto pixels = [&](int item, int column, COLORREF colour) {
+        RECT cell{};
+        cell.top = column;
+        cell.left = LVIR_LABEL;
+        SendMessageA(list, LVM_GETSUBITEMRECT, item, reinterpret_cast<LPARAM>(&cell));
+        int found = 0;
+        for (int y = cell.top; y < cell.bottom; ++y)
+            for (int x = cell.left; x < cell.right; ++x) found += GetPixel(dc, x, y) == colour;
+        return found;
+    };
+    const int redInCell = pixels(1, 1, RGB(255, 0, 0));
+    const int whiteInCell = pixels(1, 1, RGB(255, 255, 255));
+    const int blueFirst0 = pixels(0, 0, RGB(0, 0, 255)), blueFirst2 = pixels(2, 0, RGB(0, 0, 255));
+    const int redElsewhere = pixels(0, 1, RGB(255, 0, 0)) + pixels(2, 1, RGB(255, 0, 0)) + pixels(1, 0, RGB(255, 0, 0));
+    const int blueElsewhere = pixels(0, 1, RGB(0, 0, 255)) + pixels(1, 1, RGB(0, 0, 255));
+    const int greenRow3 = pixels(2, 0, RGB(0, 255, 0)) + pixels(2, 0, RGB(1, 2, 3));
+    SelectObject(dc, old);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+
+    EXPECT_GT(redInCell, 20) << "red background behind item 2, column 2";
+    EXPECT_GT(whiteInCell, 5) << "white text in item 2, column 2";
+    EXPECT_GT(blueFirst0, 5) << "blue text in column 1 of row 1";
+    EXPECT_GT(blueFirst2, 5) << "blue text in column 1 of row 3";
+    EXPECT_EQ(redElsewhere, 0);
+    EXPECT_EQ(blueElsewhere, 0);
+    EXPECT_EQ(greenRow3, 0) << "forgotten colours paint nothing";
+
+    // A second coloured list on the same parent, then both go: the parent's
+    // own window procedure is back.
+    const HWND other = MakeList(false, {"A"}, {"a"});
+    host.Call("lvSetItemTextColor", {other, 1, 1, 0, "9|9|9"});
+    DestroyWindow(list);
+    EXPECT_NE(GetWindowLongPtrA(dialog.hwnd(), GWLP_WNDPROC), parentProc);
+    DestroyWindow(other);
+    EXPECT_EQ(GetWindowLongPtrA(dialog.hwnd(), GWLP_WNDPROC), parentProc) << "the parent is released";
+}

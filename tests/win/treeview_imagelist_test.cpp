@@ -1,0 +1,365 @@
+// Tree views made by tvCreateTreeView and image lists made by ilCreateImgList,
+// driven through the extender and read back with the controls' own messages.
+#include "tests/host/host_double.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+using namespace vantor::testing;
+
+namespace {
+
+std::int32_t Handle(const void* handle) {
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
+}
+
+HWND AsWindow(std::int32_t value) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value)); }
+
+HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+struct ItemSeen {
+    std::string text;
+    int image = -1, selectedImage = -1;
+    LPARAM level = 0;
+    UINT state = 0;
+};
+
+ItemSeen Read(HWND tree, HTREEITEM item) {
+    char text[256] = {};
+    TVITEMA record{};
+    record.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
+    record.hItem = item;
+    record.pszText = text;
+    record.cchTextMax = sizeof text;
+    record.stateMask = TVIS_STATEIMAGEMASK | TVIS_EXPANDED;
+    EXPECT_TRUE(SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&record)));
+    return {record.pszText, record.iImage, record.iSelectedImage, record.lParam, record.state};
+}
+
+// The texts of item's children, in order.
+std::vector<std::string> Children(HWND tree, HTREEITEM item) {
+    std::vector<std::string> texts;
+    for (HTREEITEM child = Next(tree, item, TVGN_CHILD); child != nullptr; child = Next(tree, child, TVGN_NEXT))
+        texts.push_back(Read(tree, child).text);
+    return texts;
+}
+
+HTREEITEM Root(HWND tree) { return Next(tree, nullptr, TVGN_ROOT); }
+
+// One host and one dialog for a whole suite: under Wine without a window
+// manager every top-level window takes seconds to go away.
+class SharedDialog : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        hostDouble = new HostDouble;
+        sharedDialog = new DialogFixture;
+        hostDouble->SetOwner(sharedDialog->hwnd());
+    }
+    static void TearDownTestSuite() {
+        delete sharedDialog;
+        delete hostDouble;
+    }
+    void SetUp() override { host.ClearRecords(); }
+    void TearDown() override {
+        for (HWND child = GetWindow(dialog.hwnd(), GW_CHILD); child != nullptr; child = GetWindow(dialog.hwnd(), GW_CHILD))
+            DestroyWindow(child);
+    }
+
+    static inline HostDouble* hostDouble = nullptr;
+    static inline DialogFixture* sharedDialog = nullptr;
+    HostDouble& host = *hostDouble;
+    DialogFixture& dialog = *sharedDialog;
+};
+
+class TreeTest : public SharedDialog {
+protected:
+
+    // A tree view with item image 1, parent selected image 2, parent image 3.
+    HWND MakeTree(std::vector<Arg> extra = {}) {
+        std::vector<Arg> args{dialog.hwnd(), 10, 20, 300, 200, 0, 0, 1, 2, 3};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const CallResult r = host.Call("tvCreateTreeView", args);
+        EXPECT_TRUE(r.delivered());
+        return AsWindow(r.integer());
+    }
+    int Add(HWND tree, const char* text, int level) { return host.Call("tvAdd", {tree, text, level}).integer(); }
+};
+
+}  // namespace
+
+TEST_F(TreeTest, CreatesTheTreeWithItsStyleTextAndImageList) {
+    const HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR16, 2, 2);
+    const CallResult r = host.Call("tvCreateTreeView", {dialog.hwnd(), 10, 20, 300, 200, 0, Handle(images), 1, 2, 3});
+    const HWND tree = AsWindow(r.integer());
+    ASSERT_TRUE(IsWindow(tree));
+    char name[64] = {}, text[64] = {};
+    GetClassNameA(tree, name, sizeof name);
+    GetWindowTextA(tree, text, sizeof text);
+    EXPECT_STREQ(name, "SysTreeView32");
+    EXPECT_STREQ(text, "Tree View");
+    EXPECT_EQ(GetParent(tree), dialog.hwnd());
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(tree, GWL_STYLE)), 0x50800627u);
+    EXPECT_EQ(GetWindowLongPtrA(tree, GWLP_HINSTANCE), 0) << "created with no instance";
+    RECT place{};
+    GetWindowRect(tree, &place);
+    MapWindowPoints(nullptr, dialog.hwnd(), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.left, 10);
+    EXPECT_EQ(place.top, 20);
+    EXPECT_EQ(place.right - place.left, 300);
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0)), images);
+    DestroyWindow(tree);
+    ImageList_Destroy(images);
+
+    EXPECT_EQ(host.Call("tvCreateTreeView", {0, 0, 0, 10, 10, 0, 0, 0, 0, 0}).integer(), 0)
+        << "no parent, no tree";
+}
+
+TEST_F(TreeTest, CheckBoxesOnlyWithAnEleventhArgumentOfOne) {
+    const auto styleOf = [](HWND tree) { return static_cast<DWORD>(GetWindowLongA(tree, GWL_STYLE)); };
+    const HWND plain = MakeTree();
+    const HWND checked = MakeTree({1});
+    const HWND two = MakeTree({2});
+    EXPECT_EQ(styleOf(plain) & TVS_CHECKBOXES, 0u);
+    EXPECT_EQ(styleOf(checked), 0x50800727u);
+    EXPECT_EQ(styleOf(two) & TVS_CHECKBOXES, 0u);
+
+    ASSERT_EQ(Add(checked, "box", 1), 1);
+    EXPECT_EQ(Read(checked, Root(checked)).state & TVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1))
+        << "a new item shows an unchecked box";
+    ASSERT_EQ(Add(plain, "plain", 1), 1);
+    EXPECT_EQ(Read(plain, Root(plain)).state & TVIS_STATEIMAGEMASK, 0u);
+}
+
+TEST_F(TreeTest, LevelsBuildBranchesInDocumentOrder) {
+    const HWND tree = MakeTree();
+    const struct {
+        const char* text;
+        int level;
+    } steps[] = {{"A", 1}, {"A.1", 2}, {"A.2", 2}, {"A.2.x", 3}, {"B", 1}, {"B.1", 2}};
+    int expected = 0;
+    for (const auto& step : steps) EXPECT_EQ(Add(tree, step.text, step.level), ++expected) << step.text;
+
+    const HTREEITEM a = Root(tree);
+    const HTREEITEM b = Next(tree, a, TVGN_NEXT);
+    EXPECT_EQ(Children(tree, nullptr), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(Children(tree, a), (std::vector<std::string>{"A.1", "A.2"}));
+    const HTREEITEM a2 = Next(tree, Next(tree, a, TVGN_CHILD), TVGN_NEXT);
+    EXPECT_EQ(Children(tree, a2), (std::vector<std::string>{"A.2.x"}));
+    EXPECT_EQ(Children(tree, b), (std::vector<std::string>{"B.1"}));
+
+    // Levels ride in lParam; parents wear the parent images, leaves the item image;
+    // parents are expanded.
+    const ItemSeen top = Read(tree, a), middle = Read(tree, a2), leaf = Read(tree, Next(tree, a2, TVGN_CHILD));
+    EXPECT_EQ(top.level, 1);
+    EXPECT_EQ(middle.level, 2);
+    EXPECT_EQ(leaf.level, 3);
+    EXPECT_EQ(top.image, 3);
+    EXPECT_EQ(top.selectedImage, 2);
+    EXPECT_EQ(middle.image, 3);
+    EXPECT_EQ(leaf.image, 1);
+    EXPECT_EQ(leaf.selectedImage, 1);
+    EXPECT_NE(top.state & TVIS_EXPANDED, 0u);
+    EXPECT_NE(middle.state & TVIS_EXPANDED, 0u);
+
+    // Deeper levels do not nest further; level 0 hangs below the latest level-2
+    // item and leaves its parent's images alone.
+    EXPECT_EQ(Add(tree, "B.1.deep", 7), 7);
+    const HTREEITEM b1 = Next(tree, b, TVGN_CHILD);
+    EXPECT_EQ(Children(tree, b1), (std::vector<std::string>{"B.1.deep"}));
+    EXPECT_EQ(Add(tree, "B.1.zero", 0), 8);
+    EXPECT_EQ(Children(tree, b1), (std::vector<std::string>{"B.1.deep", "B.1.zero"}));
+}
+
+TEST_F(TreeTest, LevelTwoBeforeAnyLevelOneGoesToTheRoot) {
+    const HWND first = MakeTree();
+    ASSERT_EQ(Add(first, "elsewhere", 1), 1);  // a level-1 item of another tree
+    const HWND tree = MakeTree();
+    EXPECT_EQ(Add(tree, "orphan", 2), 1);
+    EXPECT_EQ(Children(tree, nullptr), (std::vector<std::string>{"orphan"}));
+    EXPECT_EQ(Add(tree, "orphan leaf", 3), 2);
+    EXPECT_EQ(Children(tree, Root(tree)), (std::vector<std::string>{"orphan leaf"}));
+}
+
+TEST_F(TreeTest, TwoTreesInTurnNeverShareItems) {
+    const HWND one = MakeTree();
+    const HWND two = MakeTree();
+    ASSERT_EQ(Add(one, "one", 1), 1);
+    ASSERT_EQ(Add(two, "two", 1), 1);
+    EXPECT_EQ(Add(one, "one.1", 2), 2) << "the insert must not be refused";
+    EXPECT_EQ(Children(one, nullptr), (std::vector<std::string>{"one", "one.1"}))
+        << "the other tree's item is no parent here";
+    EXPECT_EQ(Add(one, "one.1.a", 3), 3);
+    EXPECT_EQ(Children(one, Next(one, Root(one), TVGN_NEXT)), (std::vector<std::string>{"one.1.a"}));
+}
+
+TEST_F(TreeTest, DeletesTheSelectionOrEverything) {
+    const HWND tree = MakeTree();
+    Add(tree, "A", 1);
+    Add(tree, "A.1", 2);
+    Add(tree, "A.1.x", 3);
+    Add(tree, "A.2", 2);
+    Add(tree, "B", 1);
+    const HTREEITEM a1 = Next(tree, Root(tree), TVGN_CHILD);
+    ASSERT_TRUE(SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(a1)));
+
+    EXPECT_EQ(host.Call("tvDelete", {tree}).integer(), 1);
+    EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 3) << "A.1 went with its child";
+    EXPECT_EQ(Children(tree, Root(tree)), (std::vector<std::string>{"A.2"}));
+    EXPECT_NE(Read(tree, Root(tree)).state & TVIS_EXPANDED, 0u);
+
+    // The tree goes on from the remaining items.
+    EXPECT_EQ(Add(tree, "B.1", 2), 4);
+    EXPECT_EQ(Children(tree, Next(tree, Root(tree), TVGN_NEXT)), (std::vector<std::string>{"B.1"}));
+    // A level-3 item whose level-2 parent was deleted hangs from the root
+    // rather than from an item that is gone.
+    const HTREEITEM b1 = Next(tree, Next(tree, Root(tree), TVGN_NEXT), TVGN_CHILD);
+    ASSERT_TRUE(SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(b1)));
+    EXPECT_EQ(host.Call("tvDelete", {tree, 0}).integer(), 1);
+    EXPECT_EQ(Add(tree, "C", 3), 4);
+    EXPECT_EQ(Children(tree, nullptr), (std::vector<std::string>{"A", "B", "C"}));
+
+    EXPECT_EQ(host.Call("tvDelete", {tree, 1}).integer(), 1);
+    EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(Add(tree, "again", 2), 1) << "after deleting all, level 2 starts at the root";
+    EXPECT_EQ(Add(tree, "first", 1), 2);
+    EXPECT_EQ(Children(tree, nullptr), (std::vector<std::string>{"again", "first"}));
+}
+
+TEST_F(TreeTest, DeleteWithNoSelectionEmptiesTheTree) {
+    const HWND tree = MakeTree();
+    Add(tree, "A", 1);
+    Add(tree, "A.1", 2);
+    Add(tree, "B", 1);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, 0);
+    ASSERT_EQ(Next(tree, nullptr, TVGN_CARET), nullptr);
+    EXPECT_EQ(host.Call("tvDelete", {tree}).integer(), 1);
+    EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(Add(tree, "new", 2), 1) << "the forgotten level-1 item is no parent";
+    EXPECT_EQ(Children(tree, nullptr), (std::vector<std::string>{"new"}));
+}
+
+TEST_F(TreeTest, HandlesThatAreNoWindow) {
+    const HWND none = AsWindow(0x7FFF0);
+    EXPECT_EQ(host.Call("tvAdd", {none, "x", 1}).integer(), -1);
+    EXPECT_EQ(host.Call("tvDelete", {none}).integer(), 1);
+    EXPECT_EQ(host.Call("tvDelete", {none, 1}).integer(), 1);
+    // The tree that follows is not disturbed by the refused insert.
+    const HWND tree = MakeTree();
+    EXPECT_EQ(Add(tree, "fine", 1), 1);
+    EXPECT_EQ(Add(tree, "fine.1", 2), 2);
+    EXPECT_EQ(Children(tree, Root(tree)), (std::vector<std::string>{"fine.1"}));
+}
+
+class ImageListTest : public SharedDialog {
+protected:
+    HIMAGELIST Create(int width, int height) {
+        const CallResult r = host.Call("ilCreateImgList", {1, 4, width, height, 0});
+        EXPECT_TRUE(r.delivered());
+        return reinterpret_cast<HIMAGELIST>(static_cast<std::intptr_t>(r.integer()));
+    }
+};
+
+TEST_F(ImageListTest, CreatesAddsFromBitmapFilesAndDeletes) {
+    const HIMAGELIST list = Create(16, 16);
+    ASSERT_NE(list, nullptr);
+    int width = 0, height = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(list, &width, &height));
+    EXPECT_EQ(width, 16);
+    EXPECT_EQ(height, 16);
+    EXPECT_EQ(ImageList_GetImageCount(list), 0);
+
+    TempFile strip(".bmp");
+    strip.Write(BitmapFileBytes(64, 16, RGB(200, 10, 10)));
+    CallResult r = host.Call("ilAddImage", {Handle(list), strip.path(), 0, 0});
+    EXPECT_EQ(r.integer(), 4);
+    EXPECT_EQ(ImageList_GetImageCount(list), 4);
+    EXPECT_EQ(host.Call("ilAddImage", {Handle(list), strip.path(), 0, 0}).integer(), 8);
+
+    TempFile single(".bmp");
+    single.Write(BitmapFileBytes(16, 16, RGB(0, 0, 255)));
+    EXPECT_EQ(host.Call("ilAddImage", {Handle(list), single.path(), 0, 0}).integer(), 9);
+    EXPECT_TRUE(host.messageBoxes.empty());
+
+    EXPECT_EQ(host.Call("ilDeleteImgList", {Handle(list)}).integer(), 1);
+}
+
+TEST_F(ImageListTest, MissingFileShowsFileOpenErrorAndDeliversNothing) {
+    const HIMAGELIST list = Create(16, 16);
+    const CallResult r = host.Call("ilAddImage", {Handle(list), "C:\\no such folder\\none.bmp", 0, 0});
+    EXPECT_FALSE(r.delivered());
+    EXPECT_EQ(r.returned, 0);
+    EXPECT_EQ(r.cell.intValue, HostDouble::kUntouchedInteger);
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].title, "File Open Error");
+    EXPECT_EQ(host.messageBoxes[0].text, "The specified file does not appear to be available");
+
+    host.ClearRecords();
+    EXPECT_FALSE(host.Call("ilAddImage", {Handle(list), "", 0, 0}).delivered()) << "an empty name";
+    EXPECT_EQ(host.messageBoxes.size(), 1u);
+    ImageList_Destroy(list);
+}
+
+TEST_F(ImageListTest, FileThatIsNoBitmapAddsNothing) {
+    const HIMAGELIST list = Create(16, 16);
+    TempFile one(".bmp");
+    one.Write(BitmapFileBytes(16, 16, RGB(1, 2, 3)));
+    ASSERT_EQ(host.Call("ilAddImage", {Handle(list), one.path(), 0, 0}).integer(), 1);
+
+    TempFile text(".bmp");
+    text.Write(std::string(100000, 'x'));
+    const CallResult r = host.Call("ilAddImage", {Handle(list), text.path(), 0, 0});
+    EXPECT_TRUE(r.delivered());
+    EXPECT_EQ(r.integer(), 1);
+    TempFile empty(".bmp");
+    empty.Write("");
+    EXPECT_EQ(host.Call("ilAddImage", {Handle(list), empty.path(), 0, 0}).integer(), 1);
+    EXPECT_TRUE(host.messageBoxes.empty());
+    ImageList_Destroy(list);
+}
+
+TEST_F(ImageListTest, RemoveImageTakesTheOneAtItsPosition) {
+    const HIMAGELIST list = Create(16, 16);
+    // Five images of distinct reds, so the removed one can be told apart (the
+    // list's 16-bit colours round them a little).
+    for (COLORREF colour : {RGB(0, 0, 0), RGB(60, 0, 0), RGB(120, 0, 0), RGB(180, 0, 0), RGB(240, 0, 0)}) {
+        TempFile file(".bmp");
+        file.Write(BitmapFileBytes(16, 16, colour));
+        host.Call("ilAddImage", {Handle(list), file.path(), 0, 0});
+    }
+    ASSERT_EQ(ImageList_GetImageCount(list), 5);
+
+    for (int outside : {0, -1, 6, 1000})
+        EXPECT_EQ(host.Call("ilRemoveImage", {Handle(list), outside}).integer(), 5) << outside;
+    EXPECT_EQ(ImageList_GetImageCount(list), 5);
+
+    const auto redOf = [&](int index) {
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP canvas = CreateCompatibleBitmap(screen, 16, 16);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, canvas);
+        ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
+        const int red = GetRValue(GetPixel(dc, 8, 8));
+        SelectObject(dc, old);
+        DeleteObject(canvas);
+        DeleteDC(dc);
+        return red;
+    };
+    ASSERT_NEAR(redOf(1), 60, 10);
+    EXPECT_EQ(host.Call("ilRemoveImage", {Handle(list), 2}).integer(), 4);
+    EXPECT_EQ(ImageList_GetImageCount(list), 4);
+    EXPECT_NEAR(redOf(0), 0, 10);
+    EXPECT_NEAR(redOf(1), 120, 10) << "the second image went";
+    EXPECT_EQ(host.Call("ilRemoveImage", {Handle(list), 4}).integer(), 3);
+    EXPECT_NEAR(redOf(2), 180, 10);
+    ImageList_Destroy(list);
+
+    EXPECT_EQ(host.Call("ilRemoveImage", {0, 1}).integer(), 0) << "no list";
+}
