@@ -19,6 +19,6 @@ struct ControlSpec {
     bool createAtOrigin = false; // created at 0, 0, 0, 0 and then placed
 };
 
-HWND CreateControl(const ControlSpec& spec, const Arguments& a, HINSTANCE hostInstance);
+HWND CreateControl(const ControlSpec& kind, const Arguments& a, HINSTANCE hostInstance);
 
 }  // namespace vantor

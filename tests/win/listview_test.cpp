@@ -1,7 +1,7 @@
 // List views the test puts on a dialog (report view, with and without check
 // boxes), driven through the extender and read back with the control's own
 // messages.
-#include "tests/host/host_double.h"
+#include "tests/host/dialog_test.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ using namespace vantor::testing;
 
 namespace {
 
-std::int32_t Handle(const void* handle) {
+std::int32_t HandleValue(const void* handle) {
     return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
 }
 
@@ -48,26 +48,8 @@ void Select(HWND list, int item) {
     SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&record));
 }
 
-// One host and one dialog for the whole suite: under Wine without a window
-// manager every top-level window takes seconds to go away.
-class ListViewTest : public ::testing::Test {
+class ListViewTest : public DialogTest {
 protected:
-    static void SetUpTestSuite() {
-        hostDouble = new HostDouble;
-        sharedDialog = new DialogFixture;
-        hostDouble->SetOwner(sharedDialog->hwnd());
-    }
-    static void TearDownTestSuite() {
-        delete sharedDialog;
-        delete hostDouble;
-    }
-    void SetUp() override { host.ClearRecords(); }
-    void TearDown() override {
-        for (HWND child = GetWindow(dialog.hwnd(), GW_CHILD); child != nullptr;
-             child = GetWindow(dialog.hwnd(), GW_CHILD))
-            DestroyWindow(child);
-    }
-
     // A report view with columns of the given headers and rows of the given
     // first-column texts, filled through the extender.
     HWND MakeList(bool checkBoxes, std::vector<const char*> headers = {"Name"},
@@ -82,10 +64,6 @@ protected:
         return list;
     }
 
-    static inline HostDouble* hostDouble = nullptr;
-    static inline DialogFixture* sharedDialog = nullptr;
-    HostDouble& host = *hostDouble;
-    DialogFixture& dialog = *sharedDialog;
 };
 
 }  // namespace
@@ -312,7 +290,7 @@ TEST_F(ListViewTest, ImagesOfItemsColumnsAndTheirList) {
     ASSERT_EQ(ImageList_GetImageCount(images), 3);
 
     const HWND list = MakeList(false, {"A", "B"}, {"a", "b"});
-    EXPECT_EQ(host.Call("lvSetImageList", {list, Handle(images)}).integer(), 3);
+    EXPECT_EQ(host.Call("lvSetImageList", {list, HandleValue(images)}).integer(), 3);
     EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), images);
     EXPECT_NE(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_SUBITEMIMAGES, 0);
 
@@ -356,7 +334,7 @@ TEST_F(ListViewTest, BackgroundColourAndImage) {
 }
 
 TEST_F(ListViewTest, HandlesThatAreNoWindow) {
-    const Arg none = Handle(reinterpret_cast<void*>(0x7FFF0));
+    const Arg none = HandleValue(reinterpret_cast<void*>(0x7FFF0));
     EXPECT_EQ(host.Call("lvGetItemCount", {none}).integer(), 0);
     EXPECT_EQ(host.Call("lvInsertItem", {none, 1, "x"}).integer(), 0);
     EXPECT_EQ(host.Call("lvGetItemText", {none, 1, 1}).text, "");

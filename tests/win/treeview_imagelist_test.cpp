@@ -1,6 +1,6 @@
 // Tree views made by tvCreateTreeView and image lists made by ilCreateImgList,
 // driven through the extender and read back with the controls' own messages.
-#include "tests/host/host_double.h"
+#include "tests/host/dialog_test.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ using namespace vantor::testing;
 
 namespace {
 
-std::int32_t Handle(const void* handle) {
+std::int32_t HandleValue(const void* handle) {
     return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
 }
 
@@ -53,34 +53,8 @@ std::vector<std::string> Children(HWND tree, HTREEITEM item) {
 
 HTREEITEM Root(HWND tree) { return Next(tree, nullptr, TVGN_ROOT); }
 
-// One host and one dialog for a whole suite: under Wine without a window
-// manager every top-level window takes seconds to go away.
-class SharedDialog : public ::testing::Test {
+class TreeTest : public DialogTest {
 protected:
-    static void SetUpTestSuite() {
-        hostDouble = new HostDouble;
-        sharedDialog = new DialogFixture;
-        hostDouble->SetOwner(sharedDialog->hwnd());
-    }
-    static void TearDownTestSuite() {
-        delete sharedDialog;
-        delete hostDouble;
-    }
-    void SetUp() override { host.ClearRecords(); }
-    void TearDown() override {
-        for (HWND child = GetWindow(dialog.hwnd(), GW_CHILD); child != nullptr; child = GetWindow(dialog.hwnd(), GW_CHILD))
-            DestroyWindow(child);
-    }
-
-    static inline HostDouble* hostDouble = nullptr;
-    static inline DialogFixture* sharedDialog = nullptr;
-    HostDouble& host = *hostDouble;
-    DialogFixture& dialog = *sharedDialog;
-};
-
-class TreeTest : public SharedDialog {
-protected:
-
     // A tree view with item image 1, parent selected image 2, parent image 3.
     HWND MakeTree(std::vector<Arg> extra = {}) {
         std::vector<Arg> args{dialog.hwnd(), 10, 20, 300, 200, 0, 0, 1, 2, 3};
@@ -96,7 +70,7 @@ protected:
 
 TEST_F(TreeTest, CreatesTheTreeWithItsStyleTextAndImageList) {
     const HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR16, 2, 2);
-    const CallResult r = host.Call("tvCreateTreeView", {dialog.hwnd(), 10, 20, 300, 200, 0, Handle(images), 1, 2, 3});
+    const CallResult r = host.Call("tvCreateTreeView", {dialog.hwnd(), 10, 20, 300, 200, 0, HandleValue(images), 1, 2, 3});
     const HWND tree = AsWindow(r.integer());
     ASSERT_TRUE(IsWindow(tree));
     char name[64] = {}, text[64] = {};
@@ -257,7 +231,7 @@ TEST_F(TreeTest, HandlesThatAreNoWindow) {
     EXPECT_EQ(Children(tree, Root(tree)), (std::vector<std::string>{"fine.1"}));
 }
 
-class ImageListTest : public SharedDialog {
+class ImageListTest : public DialogTest {
 protected:
     HIMAGELIST Create(int width, int height) {
         const CallResult r = host.Call("ilCreateImgList", {1, 4, width, height, 0});
@@ -277,22 +251,22 @@ TEST_F(ImageListTest, CreatesAddsFromBitmapFilesAndDeletes) {
 
     TempFile strip(".bmp");
     strip.Write(BitmapFileBytes(64, 16, RGB(200, 10, 10)));
-    CallResult r = host.Call("ilAddImage", {Handle(list), strip.path(), 0, 0});
+    CallResult r = host.Call("ilAddImage", {HandleValue(list), strip.path(), 0, 0});
     EXPECT_EQ(r.integer(), 4);
     EXPECT_EQ(ImageList_GetImageCount(list), 4);
-    EXPECT_EQ(host.Call("ilAddImage", {Handle(list), strip.path(), 0, 0}).integer(), 8);
+    EXPECT_EQ(host.Call("ilAddImage", {HandleValue(list), strip.path(), 0, 0}).integer(), 8);
 
     TempFile single(".bmp");
     single.Write(BitmapFileBytes(16, 16, RGB(0, 0, 255)));
-    EXPECT_EQ(host.Call("ilAddImage", {Handle(list), single.path(), 0, 0}).integer(), 9);
+    EXPECT_EQ(host.Call("ilAddImage", {HandleValue(list), single.path(), 0, 0}).integer(), 9);
     EXPECT_TRUE(host.messageBoxes.empty());
 
-    EXPECT_EQ(host.Call("ilDeleteImgList", {Handle(list)}).integer(), 1);
+    EXPECT_EQ(host.Call("ilDeleteImgList", {HandleValue(list)}).integer(), 1);
 }
 
 TEST_F(ImageListTest, MissingFileShowsFileOpenErrorAndDeliversNothing) {
     const HIMAGELIST list = Create(16, 16);
-    const CallResult r = host.Call("ilAddImage", {Handle(list), "C:\\no such folder\\none.bmp", 0, 0});
+    const CallResult r = host.Call("ilAddImage", {HandleValue(list), "C:\\no such folder\\none.bmp", 0, 0});
     EXPECT_FALSE(r.delivered());
     EXPECT_EQ(r.returned, 0);
     EXPECT_EQ(r.cell.intValue, HostDouble::kUntouchedInteger);
@@ -301,7 +275,7 @@ TEST_F(ImageListTest, MissingFileShowsFileOpenErrorAndDeliversNothing) {
     EXPECT_EQ(host.messageBoxes[0].text, "The specified file does not appear to be available");
 
     host.ClearRecords();
-    EXPECT_FALSE(host.Call("ilAddImage", {Handle(list), "", 0, 0}).delivered()) << "an empty name";
+    EXPECT_FALSE(host.Call("ilAddImage", {HandleValue(list), "", 0, 0}).delivered()) << "an empty name";
     EXPECT_EQ(host.messageBoxes.size(), 1u);
     ImageList_Destroy(list);
 }
@@ -310,16 +284,16 @@ TEST_F(ImageListTest, FileThatIsNoBitmapAddsNothing) {
     const HIMAGELIST list = Create(16, 16);
     TempFile one(".bmp");
     one.Write(BitmapFileBytes(16, 16, RGB(1, 2, 3)));
-    ASSERT_EQ(host.Call("ilAddImage", {Handle(list), one.path(), 0, 0}).integer(), 1);
+    ASSERT_EQ(host.Call("ilAddImage", {HandleValue(list), one.path(), 0, 0}).integer(), 1);
 
     TempFile text(".bmp");
     text.Write(std::string(100000, 'x'));
-    const CallResult r = host.Call("ilAddImage", {Handle(list), text.path(), 0, 0});
+    const CallResult r = host.Call("ilAddImage", {HandleValue(list), text.path(), 0, 0});
     EXPECT_TRUE(r.delivered());
     EXPECT_EQ(r.integer(), 1);
     TempFile empty(".bmp");
     empty.Write("");
-    EXPECT_EQ(host.Call("ilAddImage", {Handle(list), empty.path(), 0, 0}).integer(), 1);
+    EXPECT_EQ(host.Call("ilAddImage", {HandleValue(list), empty.path(), 0, 0}).integer(), 1);
     EXPECT_TRUE(host.messageBoxes.empty());
     ImageList_Destroy(list);
 }
@@ -331,12 +305,12 @@ TEST_F(ImageListTest, RemoveImageTakesTheOneAtItsPosition) {
     for (COLORREF colour : {RGB(0, 0, 0), RGB(60, 0, 0), RGB(120, 0, 0), RGB(180, 0, 0), RGB(240, 0, 0)}) {
         TempFile file(".bmp");
         file.Write(BitmapFileBytes(16, 16, colour));
-        host.Call("ilAddImage", {Handle(list), file.path(), 0, 0});
+        host.Call("ilAddImage", {HandleValue(list), file.path(), 0, 0});
     }
     ASSERT_EQ(ImageList_GetImageCount(list), 5);
 
     for (int outside : {0, -1, 6, 1000})
-        EXPECT_EQ(host.Call("ilRemoveImage", {Handle(list), outside}).integer(), 5) << outside;
+        EXPECT_EQ(host.Call("ilRemoveImage", {HandleValue(list), outside}).integer(), 5) << outside;
     EXPECT_EQ(ImageList_GetImageCount(list), 5);
 
     const auto redOf = [&](int index) {
@@ -353,11 +327,11 @@ TEST_F(ImageListTest, RemoveImageTakesTheOneAtItsPosition) {
         return red;
     };
     ASSERT_NEAR(redOf(1), 60, 10);
-    EXPECT_EQ(host.Call("ilRemoveImage", {Handle(list), 2}).integer(), 4);
+    EXPECT_EQ(host.Call("ilRemoveImage", {HandleValue(list), 2}).integer(), 4);
     EXPECT_EQ(ImageList_GetImageCount(list), 4);
     EXPECT_NEAR(redOf(0), 0, 10);
     EXPECT_NEAR(redOf(1), 120, 10) << "the second image went";
-    EXPECT_EQ(host.Call("ilRemoveImage", {Handle(list), 4}).integer(), 3);
+    EXPECT_EQ(host.Call("ilRemoveImage", {HandleValue(list), 4}).integer(), 3);
     EXPECT_NEAR(redOf(2), 180, 10);
     ImageList_Destroy(list);
 
