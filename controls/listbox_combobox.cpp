@@ -75,10 +75,11 @@ std::int32_t CVantor::cbSetDropHeight(HWND, HINSTANCE, std::int32_t, ValueCell* 
         field + std::int64_t{items} * itemHeight + (frame.bottom - frame.top) + (simple ? 0 : 1),
         32767);
     Send(combo, CB_SETMINVISIBLE, static_cast<WPARAM>(items));
-    POINT origin{box.left, box.top};
-    ScreenToClient(GetParent(combo), &origin);
-    const BOOL moved =
-        MoveWindow(combo, origin.x, origin.y, box.right - box.left, static_cast<int>(height), TRUE);
+    const LONG width = box.right - box.left;
+    // The whole rectangle, so that a mirrored dialog maps it the right way round.
+    MapWindowPoints(nullptr, GetParent(combo), reinterpret_cast<POINT*>(&box), 2);
+    const BOOL moved = MoveWindow(combo, std::min(box.left, box.right), box.top, width,
+                                  static_cast<int>(height), TRUE);
     return ReturnInteger(moved ? 1 : 0);
 }
 

@@ -59,13 +59,10 @@ public:
     LRESULT SetCharFormat(CHARFORMAT2A& format, WPARAM which = SCF_SELECTION) const {
         return SendMessageA(box_, EM_SETCHARFORMAT, which, reinterpret_cast<LPARAM>(&format));
     }
-    // The same two messages through the wide entry; the record's size tells
-    // the box that it is the 8-bit layout.
+    // The selection's format read through the wide entry; the record's size
+    // tells the box that it is the 8-bit layout.
     LRESULT GetCharFormatW(CHARFORMAT2A& format) const {
         return SendMessageW(box_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    }
-    LRESULT SetCharFormatW(CHARFORMAT2A& format) const {
-        return SendMessageW(box_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     }
     void GetParaFormat(PARAFORMAT2& format) const {
         SendMessageA(box_, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
@@ -364,7 +361,7 @@ std::int32_t CVantor::rtFontSizing(HWND, HINSTANCE, std::int32_t, ValueCell* arg
     if (box.GetCharFormatW(format) != 0) {
         format.dwMask = CFM_SIZE;
         format.yHeight = static_cast<LONG>(grow ? format.yHeight * 1.25 : format.yHeight / 1.25);
-        box.SetCharFormatW(format);
+        box.SetCharFormat(format);
     }
     box.GetCharFormatW(format);
     box.Focus();

@@ -10,8 +10,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cctype>
-#include <charconv>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -106,24 +104,6 @@ PartIcons* IconsOf(HWND bar) {
 // --- Status-bar parts ----------------------------------------------------
 
 constexpr std::size_t kMostParts = 256;
-
-enum class EdgeError { none, notANumber, outOfRange };
-
-// A right edge as the standard conversion reads it: leading white space,
-// a sign, then decimal digits up to the first other character.
-EdgeError ParseEdge(const std::string& piece, int& edge) {
-    const char* first = piece.c_str();
-    const char* last = first + piece.size();
-    while (first != last && std::isspace(static_cast<unsigned char>(*first))) ++first;
-    if (first != last && *first == '+') {
-        ++first;
-        if (first != last && *first == '-') return EdgeError::notANumber;
-    }
-    const auto [end, error] = std::from_chars(first, last, edge, 10);
-    if (error == std::errc::result_out_of_range) return EdgeError::outOfRange;
-    if (error != std::errc{} || end == first) return EdgeError::notANumber;
-    return EdgeError::none;
-}
 
 // A piece as the host shows it in a message: long ones are cut.
 std::string Shown(const std::string& piece) {
@@ -267,13 +247,13 @@ std::int32_t CVantor::sbSetParts(HWND, HINSTANCE, std::int32_t, ValueCell* args,
         ShowHostMessage(text.c_str());
         return ReturnMessage(-1, kSystemError);
     }
-    std::vector<int> edges(pieces.size());
+    std::vector<std::int32_t> edges(pieces.size());
     for (std::size_t i = 0; i < pieces.size(); ++i) {
-        const EdgeError error = ParseEdge(pieces[i], edges[i]);
-        if (error == EdgeError::none) continue;
+        const NumberRead read = ReadLeadingInteger(pieces[i], edges[i]);
+        if (read == NumberRead::kNumber) continue;
         const std::string text =
             "The right edge \"" + Shown(pieces[i]) +
-            (error == EdgeError::outOfRange ? "\" is out of range." : "\" is not a number.");
+            (read == NumberRead::kOutOfRange ? "\" is out of range." : "\" is not a number.");
         ShowHostMessage(text.c_str());
         return ReturnMessage(-1, kSystemError);
     }

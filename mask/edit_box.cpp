@@ -86,7 +86,7 @@ std::int32_t CVantor::ebMask(HWND, HINSTANCE, std::int32_t, ValueCell* args, std
     const Arguments a(args, argCount);
     const HWND edit = EditWindow(a, 1);
     const std::string mask = a.text(2);
-    const bool numeric = a.optionalInteger(3, 0) != 0;
+    const bool numeric = argCount == 3 && a.integer(3) != 0;
 
     Send(edit, EM_LIMITTEXT, mask.size());
     const std::size_t caret = CaretIndex(edit);
@@ -113,7 +113,7 @@ std::int32_t CVantor::ebMask(HWND, HINSTANCE, std::int32_t, ValueCell* args, std
 std::int32_t CVantor::ebMaskClean(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
     const Arguments a(args, argCount);
     const HWND edit = EditWindow(a, 1);
-    const int mode = a.optionalInteger(3, 0);
+    const int mode = argCount == 3 ? a.integer(3) : 0;
     const std::string text = ReadText(edit);
     RemoveSelection(edit);
     return ReturnString(mask::cleanMaskedText(a.text(2), text, mode));

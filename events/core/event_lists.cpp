@@ -2,26 +2,11 @@
 
 #include "host/core/value_helpers.h"
 
-#include <charconv>
 #include <stdexcept>
 
 namespace vantor {
 
 namespace {
-
-enum class Number { Good, NotDecimal, OutOfRange };
-
-Number ReadDecimal(std::string_view text, std::int32_t& value) {
-    // from_chars takes a '-' but not a '+'.
-    if (text.starts_with('+')) {
-        text.remove_prefix(1);
-        if (text.starts_with('-')) return Number::NotDecimal;
-    }
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
-    if (error == std::errc::result_out_of_range) return Number::OutOfRange;
-    if (error != std::errc() || end != text.data() + text.size()) return Number::NotDecimal;
-    return Number::Good;
-}
 
 // A list item quoted in a message; a very long one is cut so the message
 // stays readable.
@@ -33,16 +18,17 @@ std::string Quoted(std::string_view item) {
     return text;
 }
 
-// Reads piece as a decimal number or rejects the list; subject names the
-// item in the message.
+// Reads the number at the start of piece (leading blanks and a sign allowed,
+// what follows the digits is ignored, as the standard conversion reads it)
+// or rejects the list; subject names the item in the message.
 std::int32_t RequireDecimal(std::string_view piece, const std::string& subject) {
     std::int32_t value = 0;
-    switch (ReadDecimal(piece, value)) {
-        case Number::Good:
+    switch (ReadLeadingInteger(piece, value)) {
+        case NumberRead::kNumber:
             return value;
-        case Number::OutOfRange:
+        case NumberRead::kOutOfRange:
             throw std::out_of_range("evDialogProcOptions: " + subject + " is out of the 32-bit range");
-        case Number::NotDecimal:
+        case NumberRead::kNotANumber:
             break;
     }
     throw std::invalid_argument("evDialogProcOptions: " + subject + " is not a decimal number");

@@ -48,6 +48,23 @@ std::int32_t ParseInteger(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
+NumberRead ReadLeadingInteger(std::string_view text, std::int32_t& value) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i == text.size() || !IsDigit(text[i])) return NumberRead::kNotANumber;
+    std::int64_t magnitude = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > std::int64_t{1} << 31) return NumberRead::kOutOfRange;
+    }
+    const std::int64_t signedValue = negative ? -magnitude : magnitude;
+    if (signedValue > INT32_MAX) return NumberRead::kOutOfRange;
+    value = static_cast<std::int32_t>(signedValue);
+    return NumberRead::kNumber;
+}
+
 void FormatInteger(std::int32_t value, std::string& destination, int base) {
     static constexpr char kAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     if (base < 2 || base > 36) base = 10;

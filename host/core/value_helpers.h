@@ -23,6 +23,15 @@ std::uint32_t ParseColor(std::string_view text);
 // Text without digits gives 0.
 std::int32_t ParseInteger(std::string_view text);
 
+// What ReadLeadingInteger found.
+enum class NumberRead { kNumber, kNotANumber, kOutOfRange };
+
+// Reads the number at the start of text as the standard string-to-integer
+// conversion does: leading white space, one sign, then decimal digits up to
+// the first other character ("12px" is 12). No digit there, or a value
+// beyond 32 bits, is reported instead of a value.
+NumberRead ReadLeadingInteger(std::string_view text, std::int32_t& value);
+
 // Appends the text of value in base (2..36; any other base formats in base
 // 10) to destination: '-' for a negative value, then the digits from
 // "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ", most significant first.

@@ -127,9 +127,10 @@ ApplyResult applyMask(const ApplyInput& in) {
     const std::int64_t remembered = in.rememberedLength;
     const std::size_t readLength = in.text.size();
     std::string text(in.text);
-    // Every caret index past the end of the text acts alike; bounding it
+    // Every caret index past whatever the call can make acts alike (the
+    // control puts such a caret at the end of the new text); bounding it
     // keeps the arithmetic below from wrapping.
-    std::size_t pos = std::min(in.caret, readLength + 1);
+    std::size_t pos = std::min(in.caret, std::max(readLength, mask.size()) + 2);
 
     // A character was typed: when it stands where the mask has fixed
     // characters, those are put in front of it.
@@ -192,10 +193,10 @@ std::string formatNumeric(std::string_view mask, std::string_view text) {
             continue;
         }
         // At "," or "." the digit takes the position left of the separator,
-        // whatever the mask has there; at any other character it is dropped,
-        // and so is a digit that meets a separator at the mask's start, where
-        // no position is left for it.
-        if ((maskClass == CharClass::Comma || maskClass == CharClass::Period) && free >= 2) {
+        // whatever the mask has there (also before the mask's first
+        // position: ".##" with 123 gives 1.23); at any other character it is
+        // dropped.
+        if (maskClass == CharClass::Comma || maskClass == CharClass::Period) {
             reversed += m;
             reversed += *d;
         }

@@ -105,10 +105,9 @@ ApplyResult applyMask(const ApplyInput& in);
 // The digits of text laid into mask from its right end: "#" takes one digit;
 // at "," or "." the digit goes left of the separator and both are set; a
 // digit meeting any other mask character is dropped. Non-digits of text are
-// ignored. Digits left over when the mask is used up are dropped (also one
-// that meets a "," or "." at the mask's start): the rightmost digits stay, as
-// on a display that is too narrow, and the result is never longer than the
-// mask.
+// ignored. Digits left over when the mask is used up are dropped: the
+// rightmost digits stay, as on a display that is too narrow, and nothing
+// before the mask's start is read.
 std::string formatNumeric(std::string_view mask, std::string_view text);
 
 // ebMaskClean: the text of a masked control taken back out of the mask.

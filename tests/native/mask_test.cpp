@@ -257,9 +257,10 @@ TEST(ApplyMask, NumericMode) {
         // more digits than the mask places: the leading ones are dropped
         {"#,###", "123456", "3,456"},
         {"##", "987654321", "21"},
-        // a separator at the mask's start leaves no position for a digit
-        {",##", "123", "23"},
-        {".#", "45", "5"},
+        // a separator at the mask's start still takes its digit on its left
+        {",##", "123", "1,23"},
+        {".#", "45", "4.5"},
+        {".#", "345", "4.5"},
         {"", "123", ""},
     };
     for (const Row& row : rows) {
@@ -331,4 +332,13 @@ TEST(CleanMaskedText, EdgeCases) {
     const std::string big(100000, 'z');
     EXPECT_EQ(cleanMaskedText("&&&", big, 3), "zzz");
     EXPECT_EQ(cleanMaskedText("&&&", big, 0).size(), big.size());
+}
+
+// A caret the control reports past the text (it does so without the focus)
+// ends at the end of what the call makes, as the control would put it.
+TEST(ApplyMask, CaretPastTheTextEndsAtTheEndOfTheNewText) {
+    const ApplyResult r = applyMask({"##//", "12", 65535, 0, false});
+    EXPECT_TRUE(r.write);
+    EXPECT_EQ(r.text, "12//");
+    EXPECT_EQ(r.caret, 4u);
 }

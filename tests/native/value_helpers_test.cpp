@@ -97,3 +97,21 @@ TEST(VersionNumber, LeadingNumberOrFallback) {
     EXPECT_EQ(VersionNumber("", 10001), 10001);
     EXPECT_EQ(VersionNumber("-", 10001), 10001);
 }
+
+TEST(ReadLeadingInteger, AsTheStandardConversionReads) {
+    std::int32_t v = 99;
+    EXPECT_EQ(ReadLeadingInteger(" \t-42px", v), NumberRead::kNumber);
+    EXPECT_EQ(v, -42);
+    EXPECT_EQ(ReadLeadingInteger("+7", v), NumberRead::kNumber);
+    EXPECT_EQ(v, 7);
+    EXPECT_EQ(ReadLeadingInteger("-2147483648", v), NumberRead::kNumber);
+    EXPECT_EQ(v, INT_MIN);
+    v = 5;
+    EXPECT_EQ(ReadLeadingInteger("2147483648", v), NumberRead::kOutOfRange);
+    EXPECT_EQ(ReadLeadingInteger(std::string(1000, '9'), v), NumberRead::kOutOfRange);
+    for (const char* bad : {"", "-", "+-3", "x12", " "})
+        EXPECT_EQ(ReadLeadingInteger(bad, v), NumberRead::kNotANumber) << bad;
+    EXPECT_EQ(v, 5) << "a refused text leaves the value alone";
+    EXPECT_EQ(ReadLeadingInteger("0x1A", v), NumberRead::kNumber);
+    EXPECT_EQ(v, 0);
+}
