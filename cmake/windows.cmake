@@ -34,8 +34,9 @@ add_test(NAME dll_exports_and_imports
 # Programs that stand in for the host run with the common-controls 6
 # manifest a current host has.
 set(PROGRAM_MANIFEST_RC ${CMAKE_BINARY_DIR}/program_manifest.rc)
-file(WRITE ${PROGRAM_MANIFEST_RC}
-    "1 24 \"${PROJECT_SOURCE_DIR}/resources/manifest.xml\"\n")
+# (written only when it changes, so a new configure rebuilds nothing)
+file(CONFIGURE OUTPUT ${PROGRAM_MANIFEST_RC}
+    CONTENT "1 24 \"${PROJECT_SOURCE_DIR}/resources/manifest.xml\"\n")
 
 function(vantor_program target)
     add_executable(${target} ${ARGN} ${PROGRAM_MANIFEST_RC})
