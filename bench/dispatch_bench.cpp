@@ -7,6 +7,8 @@
 #include "tests/host/host_double.h"
 
 #include <commctrl.h>
+#include "bench/timing.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -17,20 +19,10 @@
 
 using namespace vantor;
 using namespace vantor::testing;
+using vantor::bench::Median;
+using vantor::bench::NowMicroseconds;
 
 namespace {
-
-double NowMicroseconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
-}
 
 // Mean cost of one call over `calls` calls, in microseconds.
 double Round(const std::function<void()>& call, int calls) {

@@ -5,6 +5,8 @@
 #include "events/core/event_engine.h"
 #include "tests/host/host_double.h"
 
+#include "bench/timing.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -14,15 +16,10 @@
 
 using namespace vantor;
 using namespace vantor::testing;
+using vantor::bench::Median;
+using vantor::bench::NowMicroseconds;
 
 namespace {
-
-double NowMicroseconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
 
 // Median over batches of the mean cost of one call, in microseconds.
 double Cost(const std::function<void()>& call, int batches = 7, int perBatch = 300) {
@@ -32,8 +29,7 @@ double Cost(const std::function<void()>& call, int batches = 7, int perBatch = 3
         for (int i = 0; i < perBatch; ++i) call();
         means.push_back((NowMicroseconds() - start) / perBatch);
     }
-    std::nth_element(means.begin(), means.begin() + batches / 2, means.end());
-    return means[batches / 2];
+    return Median(means);
 }
 
 volatile std::intptr_t sink;
