@@ -128,11 +128,11 @@ public:
     void SetExtendedStyle(DWORD mask, DWORD style) const {
         Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, static_cast<LPARAM>(style));
     }
-    void AddStyle(DWORD style) const {
-        SetWindowLongA(window_, GWL_STYLE, GetWindowLongA(window_, GWL_STYLE) | static_cast<LONG>(style));
-    }
     void SetImageList(HIMAGELIST list, int which) const {
         Send(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(list));
+    }
+    HIMAGELIST ImageList(int which) const {
+        return reinterpret_cast<HIMAGELIST>(Send(LVM_GETIMAGELIST, static_cast<WPARAM>(which)));
     }
 
     void DeleteItem(int item) const { Send(LVM_DELETEITEM, static_cast<WPARAM>(item)); }
@@ -301,6 +301,25 @@ ListColours* ColoursFor(HWND list) {
     return colours.release();
 }
 
+// ---------------------------------------------------------------------------
+// The script's image list stays the script's: a list view given one lets go
+// of it as it is destroyed, so ilDeleteImgList remains the one place that
+// destroys it. (Its other image lists, such as the check boxes', go with it
+// as usual.)
+
+constexpr UINT_PTR kScriptImagesSubclass = 0x564C5649;  // "VLVI"
+
+LRESULT CALLBACK ScriptImagesProc(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
+                                  DWORD_PTR images) {
+    if (message == WM_DESTROY) {
+        const ListView list(window);
+        if (list.ImageList(LVSIL_SMALL) == reinterpret_cast<HIMAGELIST>(images))
+            list.SetImageList(nullptr, LVSIL_SMALL);
+        RemoveWindowSubclass(window, &ScriptImagesProc, id);
+    }
+    return DefSubclassProc(window, message, w, l);
+}
+
 }  // namespace
 
 std::int32_t CVantor::lvGetItemCount(HWND, HINSTANCE, std::int32_t, ValueCell* args,
@@ -407,16 +426,17 @@ std::int32_t CVantor::lvSetColumnImage(HWND, HINSTANCE, std::int32_t, ValueCell*
 }
 
 // Shows the image list's images in every column. The image list stays the
-// script's: the list view shares it and leaves it alone when it goes, so
-// ilDeleteImgList remains the one place that destroys it.
+// script's: the list view lets go of it when it is destroyed.
 std::int32_t CVantor::lvSetImageList(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                      std::int32_t argCount) {
     const Arguments a(args, argCount);
     const ListView list(a.window(1));
     const auto images = reinterpret_cast<HIMAGELIST>(static_cast<std::intptr_t>(a.integer(2)));
     list.SetExtendedStyle(LVS_EX_SUBITEMIMAGES, LVS_EX_SUBITEMIMAGES);
-    list.AddStyle(LVS_SHAREIMAGELISTS);
     list.SetImageList(images, LVSIL_SMALL);
+    if (IsWindow(a.window(1)))
+        SetWindowSubclass(a.window(1), &ScriptImagesProc, kScriptImagesSubclass,
+                          reinterpret_cast<DWORD_PTR>(images));
     return ReturnInteger(ImageList_GetImageCount(images));
 }
 
