@@ -3,6 +3,7 @@
 // the host dialog's own control: the library never creates one.
 #include "host/vantor.h"
 
+#include "controls/subclass.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
 #include "host/owners.h"
@@ -273,7 +274,7 @@ void CountColouredList(HWND parent, int change) {
     if (change < 0 && (!present || count <= 1))
         RemoveWindowSubclass(parent, &ColourParentProc, kColourSubclass);
     else
-        SetWindowSubclass(parent, &ColourParentProc, kColourSubclass, now);
+        Subclass(parent, &ColourParentProc, kColourSubclass, now);
 }
 
 LRESULT CALLBACK ColouredListProc(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
@@ -294,7 +295,7 @@ ListColours* ColoursFor(HWND list) {
     if (!IsWindow(list) || parent == nullptr) return nullptr;
     auto colours = std::make_unique<ListColours>();
     colours->parent = parent;
-    if (!SetWindowSubclass(list, &ColouredListProc, kColourSubclass,
+    if (!Subclass(list, &ColouredListProc, kColourSubclass,
                            reinterpret_cast<DWORD_PTR>(colours.get())))
         return nullptr;
     CountColouredList(parent, +1);
@@ -435,7 +436,7 @@ std::int32_t CVantor::lvSetImageList(HWND, HINSTANCE, std::int32_t, ValueCell* a
     list.SetExtendedStyle(LVS_EX_SUBITEMIMAGES, LVS_EX_SUBITEMIMAGES);
     list.SetImageList(images, LVSIL_SMALL);
     if (IsWindow(a.window(1)))
-        SetWindowSubclass(a.window(1), &ScriptImagesProc, kScriptImagesSubclass,
+        Subclass(a.window(1), &ScriptImagesProc, kScriptImagesSubclass,
                           reinterpret_cast<DWORD_PTR>(images));
     return ReturnInteger(ImageList_GetImageCount(images));
 }

@@ -1,6 +1,7 @@
 // Tab controls and status bars on a script's dialog. Scripts number tabs and
 // status-bar parts from 1; the controls count from 0.
 #include "controls/create_control.h"
+#include "controls/subclass.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
 #include "host/files.h"
@@ -95,7 +96,7 @@ PartIcons* IconsOf(HWND bar) {
     if (GetWindowSubclass(bar, StatusIconsProc, kStatusIcons, &data))
         return reinterpret_cast<PartIcons*>(data);
     auto icons = std::make_unique<PartIcons>();
-    if (!SetWindowSubclass(bar, StatusIconsProc, kStatusIcons,
+    if (!Subclass(bar, StatusIconsProc, kStatusIcons,
                            reinterpret_cast<DWORD_PTR>(icons.get())))
         return nullptr;
     return icons.release();
@@ -158,7 +159,7 @@ std::int32_t CVantor::taSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* arg
     const Arguments a(args, argCount);
     const HWND tab = a.window(1);
     const COLORREF colour = RGB(a.integer(2) & 0xFF, a.integer(3) & 0xFF, a.integer(4) & 0xFF);
-    if (SetWindowSubclass(tab, TabBackgroundProc, kTabBackground, colour))
+    if (Subclass(tab, TabBackgroundProc, kTabBackground, colour))
         InvalidateRect(tab, nullptr, TRUE);
     return ReturnInteger(static_cast<std::int32_t>(colour));
 }

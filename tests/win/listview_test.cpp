@@ -462,3 +462,27 @@ TEST_F(ListViewTest, ItemTextColoursPaintTheCellsAndGoWithTheList) {
     DestroyWindow(other);
     EXPECT_EQ(GetWindowLongPtrA(dialog.hwnd(), GWLP_WNDPROC), parentProc) << "the parent is released";
 }
+
+// A list view coloured by the library outlives the host's hold on it: the
+// library stays loaded, so the list view never calls into unloaded code.
+TEST(ListViewAfterUnload, ColouredListStillDrawsAndGoes) {
+    DialogFixture dialog;
+    const HWND list = dialog.AddChild(WC_LISTVIEWA, LVS_REPORT, 0, 10, 10, 300, 200);
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = 100;
+    column.pszText = const_cast<char*>("Name");
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.pszText = const_cast<char*>("red");
+    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    {
+        HostDouble host;
+        EXPECT_EQ(host.Call("lvSetItemTextColor", {list, 1, 1, 0, "255|0|0"}).returned, 0);
+    }
+    ASSERT_NE(GetModuleHandleA("vantor44i.dll"), nullptr) << "unloaded under a subclassed window";
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    DialogFixture::Pump();
+    EXPECT_TRUE(DestroyWindow(list));
+}
