@@ -26,7 +26,8 @@ target_link_options(vantor44i PRIVATE ${STATIC_RUNTIME} -Wl,--enable-stdcall-fix
 target_link_libraries(vantor44i PRIVATE ${SYSTEM_LIBRARIES})
 add_custom_command(TARGET vantor44i POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_SOURCE_DIR}/dist
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:vantor44i> ${PROJECT_SOURCE_DIR}/dist/vantor44i.dll)
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:vantor44i> ${PROJECT_SOURCE_DIR}/dist/vantor44i.dll
+    COMMAND ${CMAKE_STRIP} --strip-debug ${PROJECT_SOURCE_DIR}/dist/vantor44i.dll)
 
 add_test(NAME dll_exports_and_imports
     COMMAND sh ${PROJECT_SOURCE_DIR}/tests/check_dll.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:vantor44i>)
