@@ -1,5 +1,6 @@
 // List boxes and combo boxes the host's dialog created. Scripts number items
 // from 1; the controls count from 0.
+#include "controls/control_messages.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
 #include "host/vantor.h"
@@ -14,12 +15,6 @@
 
 namespace vantor {
 namespace {
-
-LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendMessageA(window, message, wParam, lParam);
-}
-
-std::int32_t AsInt(LRESULT value) { return static_cast<std::int32_t>(value); }
 
 // Deletes, from the last position down, every item whose selection state
 // matches `selected`; the result is what the last deletion left (0 when none).

@@ -1,6 +1,7 @@
 // Progress bars and trackbars on a script's dialog, and the style of a push
 // button.
 #include "controls/create_control.h"
+#include "controls/control_messages.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
 #include "host/vantor.h"
@@ -13,12 +14,6 @@
 
 namespace vantor {
 namespace {
-
-LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendMessageA(window, message, wParam, lParam);
-}
-
-std::int32_t AsInt(LRESULT value) { return static_cast<std::int32_t>(value); }
 
 void AddStyle(HWND window, LONG bits) {
     SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | bits);
@@ -59,7 +54,7 @@ std::int32_t CVantor::pgCreateProgressBar(HWND, HINSTANCE hostInstance, std::int
     const Arguments a(args, argCount);
     const HWND bar =
         CreateControl({PROGRESS_CLASSA, "ProgressBar", WS_CHILD | WS_VISIBLE}, a, hostInstance);
-    return ReturnInteger(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(bar)));
+    return ReturnInteger(HandleValue(bar));
 }
 
 // Part 0 is the background, part 1 the bar; another part sends nothing.
@@ -138,7 +133,7 @@ std::int32_t CVantor::trCreateTrackBar(HWND, HINSTANCE hostInstance, std::int32_
     const DWORD style = static_cast<DWORD>(a.integer(6)) | WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS |
                         TBS_ENABLESELRANGE | TBS_TOOLTIPS;
     const HWND trackbar = CreateControl({TRACKBAR_CLASSA, "Trackbar", style}, a, hostInstance);
-    return ReturnInteger(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(trackbar)));
+    return ReturnInteger(HandleValue(trackbar));
 }
 
 // What 0 to 7 ask for: line size, number of ticks, page size, position,

@@ -235,7 +235,7 @@ std::int32_t CVantor::rtCreate(HWND, HINSTANCE hostInstance, std::int32_t, Value
          .placeAgain = true},
         a, hostInstance);
     if (box != nullptr) library.release();
-    return ReturnInteger(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(box)));
+    return ReturnInteger(HandleValue(box));
 }
 
 std::int32_t CVantor::rtBold(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {

@@ -2,6 +2,7 @@
 // status-bar parts from 1; the controls count from 0.
 #include "controls/create_control.h"
 #include "controls/subclass.h"
+#include "controls/control_messages.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
 #include "host/files.h"
@@ -19,16 +20,6 @@
 
 namespace vantor {
 namespace {
-
-LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendMessageA(window, message, wParam, lParam);
-}
-
-std::int32_t AsInt(LRESULT value) { return static_cast<std::int32_t>(value); }
-
-std::int32_t HandleValue(HWND window) {
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
-}
 
 // --- Tab background ------------------------------------------------------
 // taSetBkColor keeps the colour in a subclass of the tab control (its

@@ -17,10 +17,6 @@ namespace {
 // The tool record with lParam and the reserved pointer.
 static_assert(sizeof(TOOLINFOA) == 48);
 
-std::int32_t HandleValue(HWND window) {
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
-}
-
 // A thin wrapper of a tooltip window. A tool is always a control with id 0.
 class ToolTip {
 public:

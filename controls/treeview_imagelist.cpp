@@ -98,14 +98,6 @@ constexpr DWORD kTreeStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_SINGLEEXPAN
                              TVS_SHOWSELALWAYS | TVS_LINESATROOT | TVS_HASLINES | TVS_HASBUTTONS;
 static_assert(kTreeStyle == 0x50800627);
 
-HIMAGELIST ImageListArgument(const Arguments& a, std::int32_t k) {
-    return reinterpret_cast<HIMAGELIST>(static_cast<std::intptr_t>(a.integer(k)));
-}
-
-std::int32_t AsInteger(const void* handle) {
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
-}
-
 }  // namespace
 
 // Creates a tree view on the dialog; argument 7 is its image list, arguments
@@ -121,8 +113,8 @@ std::int32_t CVantor::tvCreateTreeView(HWND, HINSTANCE hostInstance, std::int32_
     const HWND window = CreateControl(
         ControlSpec{.className = WC_TREEVIEWA, .text = "Tree View", .style = style, .hostInstance = false},
         a, hostInstance);
-    if (window != nullptr) TreeView(window).SetImageList(ImageListArgument(a, 7));
-    return ReturnInteger(AsInteger(window));
+    if (window != nullptr) TreeView(window).SetImageList(a.handle<HIMAGELIST>(7));
+    return ReturnInteger(HandleValue(window));
 }
 
 // Adds an item at a level: 1 starts a branch at the root, 2 hangs below the
@@ -177,7 +169,7 @@ std::int32_t CVantor::ilCreateImgList(HWND, HINSTANCE, std::int32_t, ValueCell* 
                                       std::int32_t argCount) {
     const Arguments a(args, argCount);
     const HIMAGELIST list = ImageList_Create(a.integer(3), a.integer(4), ILC_COLOR16, a.integer(1), a.integer(2));
-    return ReturnInteger(AsInteger(list));
+    return ReturnInteger(HandleValue(list));
 }
 
 // Adds the images of a bitmap file (a bitmap wider than the list's images
@@ -187,7 +179,7 @@ std::int32_t CVantor::ilCreateImgList(HWND, HINSTANCE, std::int32_t, ValueCell* 
 std::int32_t CVantor::ilAddImage(HWND ownerWindow, HINSTANCE, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const HIMAGELIST list = ImageListArgument(a, 1);
+    const HIMAGELIST list = a.handle<HIMAGELIST>(1);
     const char* path = a.text(2);
     if (!CheckFileReadable(ownerWindow, path)) return 0;
     const UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageA(
@@ -200,7 +192,7 @@ std::int32_t CVantor::ilAddImage(HWND ownerWindow, HINSTANCE, std::int32_t, Valu
 std::int32_t CVantor::ilDeleteImgList(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                       std::int32_t argCount) {
     const Arguments a(args, argCount);
-    ImageList_Destroy(ImageListArgument(a, 1));
+    ImageList_Destroy(a.handle<HIMAGELIST>(1));
     return ReturnInteger(1);
 }
 
@@ -209,7 +201,7 @@ std::int32_t CVantor::ilDeleteImgList(HWND, HINSTANCE, std::int32_t, ValueCell* 
 std::int32_t CVantor::ilRemoveImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const HIMAGELIST list = ImageListArgument(a, 1);
+    const HIMAGELIST list = a.handle<HIMAGELIST>(1);
     const std::int32_t position = a.integer(2);
     if (position >= 1 && position <= ImageList_GetImageCount(list)) ImageList_Remove(list, position - 1);
     return ReturnInteger(ImageList_GetImageCount(list));

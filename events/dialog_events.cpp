@@ -19,9 +19,6 @@ static_assert(kShiftKey == VK_SHIFT && kControlKey == VK_CONTROL && kAltKey == V
 
 namespace {
 
-std::int32_t Handle(HWND window) {
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
-}
 HWND Window(std::int32_t handle) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(handle)); }
 
 // The windows of the script's thread. Under a window server every query is
@@ -35,14 +32,14 @@ public:
             GUITHREADINFO info{};
             info.cbSize = sizeof info;
             if (GetGUIThreadInfo(GetCurrentThreadId(), &info)) {
-                now.focus = Handle(info.hwndFocus);
-                now.active = Handle(info.hwndActive);
+                now.focus = HandleValue(info.hwndFocus);
+                now.active = HandleValue(info.hwndActive);
             } else {
-                now.focus = Handle(GetFocus());
-                now.active = Handle(GetActiveWindow());
+                now.focus = HandleValue(GetFocus());
+                now.active = HandleValue(GetActiveWindow());
             }
         }
-        if (parts & kSampleForeground) now.foreground = Handle(GetForegroundWindow());
+        if (parts & kSampleForeground) now.foreground = HandleValue(GetForegroundWindow());
         if (parts & kSampleKeys) {
             // All 256 keys at once; each byte says what GetKeyState says of
             // its key (bit 7 down, bit 0 toggled on).
@@ -59,7 +56,7 @@ public:
         if (!IsWindow(Window(dialog))) return found;
         for (HWND child = GetTopWindow(Window(dialog)); child != nullptr;
              child = GetWindow(child, GW_HWNDNEXT))
-            found.push_back(Handle(child));
+            found.push_back(HandleValue(child));
         return found;
     }
 };

@@ -27,9 +27,12 @@ public:
         return s != nullptr ? s : "";
     }
 
-    HWND window(std::int32_t k) const {
-        return reinterpret_cast<HWND>(static_cast<std::intptr_t>(integer(k)));
+    // Argument k as a handle of type T (a window, an image list, ...).
+    template <class T>
+    T handle(std::int32_t k) const {
+        return reinterpret_cast<T>(static_cast<std::intptr_t>(integer(k)));
     }
+    HWND window(std::int32_t k) const { return handle<HWND>(k); }
 
     // An optional argument: read only when the script gave it.
     std::int32_t optionalInteger(std::int32_t k, std::int32_t fallback) const {
@@ -42,5 +45,10 @@ private:
     const ValueCell* cells_;
     std::int32_t count_;
 };
+
+// A handle as scripts hold it: a 32-bit integer.
+inline std::int32_t HandleValue(const void* handle) {
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
+}
 
 }  // namespace vantor
