@@ -41,7 +41,6 @@ template <class Gdi>
 void DeleteGdi(Gdi h) { DeleteObject(h); }
 inline void DestroyIconHandle(HICON h) { DestroyIcon(h); }
 inline void ReleaseLibrary(HMODULE h) { FreeLibrary(h); }
-inline void DestroyWindowHandle(HWND h) { DestroyWindow(h); }
 }  // namespace detail
 
 // A file from CreateFileA: invalid is INVALID_HANDLE_VALUE.
@@ -64,10 +63,8 @@ template <class Gdi>
 using UniqueGdi = UniqueResource<Gdi, detail::DeleteGdi<Gdi>>;
 using UniqueBitmap = UniqueGdi<HBITMAP>;
 using UniqueBrush = UniqueGdi<HBRUSH>;
-using UniqueRegion = UniqueGdi<HRGN>;
 using UniqueIcon = UniqueResource<HICON, detail::DestroyIconHandle>;
 using UniqueLibrary = UniqueResource<HMODULE, detail::ReleaseLibrary>;
-using UniqueWindow = UniqueResource<HWND, detail::DestroyWindowHandle>;
 
 // A file made for a moment (for example written before it replaces
 // another): deleted when the owner goes, unless kept.
