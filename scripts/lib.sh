@@ -1,28 +1,60 @@
-# Shared steps of build.sh and test.sh (sourced).
+# Shared steps of build.sh, test.sh, bench.sh and fuzz.sh (sourced).
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
 JOBS=${JOBS:-2}
+SCRIPT_NAME=${SCRIPT_NAME:-$(basename "$0" .sh)}
+
+# Prints "[name hh:mm:ss] text": where a command is, so a long step is never silent.
+log() { printf '[%s %s] %s\n' "$SCRIPT_NAME" "$(date +%H:%M:%S)" "$*" >&2; }
+
+# Runs a command as a named step and prints how long it took.
+# step "building the DLL" cmake --build ...
+step() {
+    local title=$1 start status
+    shift
+    log "$title ..."
+    start=$(date +%s)
+    "$@"
+    status=$?
+    log "$title: $(( $(date +%s) - start )) s$([ "$status" -eq 0 ] || echo " (failed, status $status)")"
+    return "$status"
+}
+
+# "native" when the kernel runs 32-bit x86 programs itself, "emulated" when
+# they go through an emulator registered with binfmt_misc.
+machine_kind() {
+    if grep -qs '^magic 7f454c4601010100000000000000000002000300' /proc/sys/fs/binfmt_misc/* 2>/dev/null \
+        && grep -qsx enabled /proc/sys/fs/binfmt_misc/status; then
+        echo emulated
+    else
+        echo native
+    fi
+}
 
 configure_and_build_windows() {
     cmake -S "$ROOT" -B "$BUILD/win" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null
-    cmake --build "$BUILD/win" -j "$JOBS"
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null &&
+        cmake --build "$BUILD/win" -j "$JOBS" "$@"
 }
 
 configure_and_build_native() {
     cmake -S "$ROOT" -B "$BUILD/native" -G Ninja \
-        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-    cmake --build "$BUILD/native" -j "$JOBS"
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
+        cmake --build "$BUILD/native" -j "$JOBS" "$@"
 }
 
-# One Xvfb and one persistent wineserver for the whole run, a Wine prefix of
-# the project's own inside the build folder; stop_wine ends what this started.
+# Wine: one Xvfb and one persistent wineserver for the whole run, and one
+# prefix of the project's own ($BUILD/wineprefix unless WINEPREFIX names
+# another) made once and reused by every command. stop_wine ends what
+# start_wine started.
 XVFB_PID=""
-start_wine() {
-    export WINEPREFIX="$BUILD/wineprefix"
-    export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"  # a crash ends the test at once
-    export WINEARCH=win32
+export WINEDEBUG=-all
+# No Mono or Gecko installer; no crash dialog (a crash ends the program at
+# once); no menu entries.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
+export WINEARCH=win32
+
+start_xvfb() {
     local display
     for display in $(seq 91 140); do
         [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
@@ -31,22 +63,39 @@ start_wine() {
         sleep 1
         if kill -0 "$XVFB_PID" 2>/dev/null; then
             export DISPLAY=":$display"
-            break
+            return 0
         fi
         XVFB_PID=""
     done
-    [ -n "$XVFB_PID" ] || { echo "could not start Xvfb" >&2; return 1; }
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        echo "preparing the Wine prefix $WINEPREFIX" >&2
-        wineboot --init >/dev/null 2>&1 || true
+    log "could not start Xvfb"
+    return 1
+}
+
+# Makes the prefix: the registry and system folders, and the one setting
+# the tests need (Managed=N: with no window manager, Wine waits 2 s for
+# each captioned top-level window it hides or destroys, unmanaged windows
+# go at once). A prefix that is complete is kept as it is.
+prepare_prefix() {
+    [ -f "$WINEPREFIX/.vantor-ready" ] && return 0
+    rm -rf "$WINEPREFIX"
+    wineboot --init >/dev/null 2>&1 || true
+    wineserver -w
+    # The setting goes straight into the registry file while no server runs:
+    # starting "wine reg" would cost a Wine process.
+    printf '\n[Software\\\\Wine\\\\X11 Driver] 1700000000\n"Managed"="N"\n' >>"$WINEPREFIX/user.reg"
+    [ -f "$WINEPREFIX/system.reg" ] && touch "$WINEPREFIX/.vantor-ready"
+}
+
+start_wine() {
+    export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
+    start_xvfb || return 1
+    if [ ! -f "$WINEPREFIX/.vantor-ready" ]; then
+        step "preparing the Wine prefix $WINEPREFIX ($(machine_kind) 32-bit programs; once per clone)" prepare_prefix
     fi
+    # One server for the whole run, so each program starts into a Wine
+    # that is up already.
     wineserver -p >/dev/null 2>&1 || true
-    wineboot >/dev/null 2>&1 || true
-    # With no window manager Wine waits 2 s for each captioned top-level
-    # window it destroys; unmanaged windows go at once.
-    if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-    fi
+    step "starting Wine" wineboot >/dev/null 2>&1 || true
 }
 
 stop_wine() {

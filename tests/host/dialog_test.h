@@ -33,6 +33,14 @@ protected:
         return reinterpret_cast<HWND>(static_cast<std::intptr_t>(r.integer()));
     }
 
+    // A child window's rectangle in the dialog's client coordinates.
+    static RECT PlaceInDialog(HWND window) {
+        RECT place{};
+        GetWindowRect(window, &place);
+        MapWindowPoints(nullptr, dialog_->hwnd(), reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    }
+
     static inline HostDouble* host_ = nullptr;
     static inline DialogFixture* dialog_ = nullptr;
     HostDouble& host = *host_;

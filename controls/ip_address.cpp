@@ -1,0 +1,126 @@
+// IP-address boxes (ip). Fields count from 1 in the script.
+
+#include "controls/create_control.h"
+#include "host/arguments.h"
+#include "host/core/value_helpers.h"
+#include "host/vantor.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+
+namespace vantor {
+namespace {
+
+// A thin wrapper of an IP-address box. Fields count from 0 here.
+class IpAddressBox {
+public:
+    explicit IpAddressBox(HWND box) : box_(box) {}
+
+    LRESULT ClearAddress() const { return SendMessageA(box_, IPM_CLEARADDRESS, 0, 0); }
+    DWORD GetAddress() const {
+        DWORD address = 0;
+        SendMessageA(box_, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+        return address;
+    }
+    LRESULT SetAddress(DWORD address) const {
+        return SendMessageA(box_, IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
+    }
+    LRESULT IsBlank() const { return SendMessageA(box_, IPM_ISBLANK, 0, 0); }
+    LRESULT SetFocusField(int field) const { return SendMessageA(box_, IPM_SETFOCUS, field, 0); }
+    LRESULT SetRange(int field, LPARAM range) const {
+        return SendMessageA(box_, IPM_SETRANGE, field, range);
+    }
+
+private:
+    HWND box_;
+};
+
+// The address text of ipSetIP as one value, field 1 in the highest byte.
+// At most the first fifteen characters are read. Each field is read from a
+// buffer that keeps the first three characters since the last dot: further
+// characters of an over-long field are dropped, so "1000.2.3.4" sets field 1
+// to 100. The first, second and third dot close fields 1 to 3, later dots
+// only empty the buffer, and what follows the last dot is field 4. Fields
+// are added, not masked (a field above 255 carries into the one before),
+// with 32-bit wrap-around.
+DWORD ParseAddress(std::string_view text) {
+    constexpr std::size_t kFieldRoom = 3, kLookedAt = 15;
+    text = text.substr(0, kLookedAt);
+    std::uint32_t fields[4] = {};
+    std::string buffer;
+    int dots = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (i > 0 && c == '.') {
+            if (dots < 3) fields[dots] = static_cast<std::uint32_t>(ParseInteger(buffer));
+            ++dots;
+            buffer.clear();
+        } else if (buffer.size() < kFieldRoom) {
+            buffer += c;
+        }
+    }
+    fields[3] = static_cast<std::uint32_t>(ParseInteger(buffer));
+    return ((fields[0] * 256 + fields[1]) * 256 + fields[2]) * 256 + fields[3];
+}
+
+}  // namespace
+
+std::int32_t CVantor::ipCreateIP(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
+                                 std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const HWND box = CreateControl({.className = WC_IPADDRESSA,
+                                    .text = "IPAddress",
+                                    .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS},
+                                   a, hostInstance);
+    return ReturnInteger(HandleValue(box));
+}
+
+std::int32_t CVantor::ipClearIP(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                std::int32_t argCount) {
+    const IpAddressBox box(Arguments(args, argCount).window(1));
+    return ReturnInteger(static_cast<std::int32_t>(box.ClearAddress()));
+}
+
+// Blank fields read as 0; a box that is no window gives "0.0.0.0".
+std::int32_t CVantor::ipGetIP(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
+    const DWORD address = IpAddressBox(Arguments(args, argCount).window(1)).GetAddress();
+    char text[16];
+    wsprintfA(text, "%d.%d.%d.%d", FIRST_IPADDRESS(address), SECOND_IPADDRESS(address),
+              THIRD_IPADDRESS(address), FOURTH_IPADDRESS(address));
+    return ReturnString(text);
+}
+
+std::int32_t CVantor::ipIsBlank(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                std::int32_t argCount) {
+    const IpAddressBox box(Arguments(args, argCount).window(1));
+    return ReturnInteger(static_cast<std::int32_t>(box.IsBlank()));
+}
+
+std::int32_t CVantor::ipSetFocus(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                 std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const auto answer = IpAddressBox(a.window(1)).SetFocusField(a.integer(2) - 1);
+    return ReturnInteger(static_cast<std::int32_t>(answer));
+}
+
+// See ParseAddress for how the text becomes the four fields.
+std::int32_t CVantor::ipSetIP(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const auto answer = IpAddressBox(a.window(1)).SetAddress(ParseAddress(a.text(2)));
+    return ReturnInteger(static_cast<std::int32_t>(answer));
+}
+
+// Arguments 2 to 4: field, low and high; the range is high * 256 + low.
+std::int32_t CVantor::ipSetRange(HWND, HINSTANCE, std::int32_t, ValueCell* args,
+                                 std::int32_t argCount) {
+    const Arguments a(args, argCount);
+    const LPARAM range = static_cast<LPARAM>(static_cast<std::uint32_t>(a.integer(4)) * 256u +
+                                             static_cast<std::uint32_t>(a.integer(3)));
+    const auto answer = IpAddressBox(a.window(1)).SetRange(a.integer(2) - 1, range);
+    return ReturnInteger(static_cast<std::int32_t>(answer));
+}
+
+}  // namespace vantor
