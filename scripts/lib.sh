@@ -31,14 +31,21 @@ machine_kind() {
     fi
 }
 
+# ccache, when the machine has it, shares compiled objects between checkouts.
+LAUNCHER=()
+if command -v ccache >/dev/null 2>&1; then
+    LAUNCHER=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$ROOT}
+fi
+
 configure_and_build_windows() {
-    cmake -S "$ROOT" -B "$BUILD/win" -G Ninja \
+    cmake -S "$ROOT" -B "$BUILD/win" -G Ninja "${LAUNCHER[@]}" \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null &&
         cmake --build "$BUILD/win" -j "$JOBS" "$@"
 }
 
 configure_and_build_native() {
-    cmake -S "$ROOT" -B "$BUILD/native" -G Ninja \
+    cmake -S "$ROOT" -B "$BUILD/native" -G Ninja "${LAUNCHER[@]}" \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
         cmake --build "$BUILD/native" -j "$JOBS" "$@"
 }
