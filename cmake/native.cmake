@@ -45,3 +45,6 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
 else()
     message(STATUS "clang not used: libFuzzer targets are not built")
 endif()
+
+# The installer's decisions, with stand-in commands.
+add_test(NAME install_lib_test COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/install_lib_test.sh)

@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds dist/vantor44i.dll and runs the demo under Wine.
-set -euo pipefail
+# Installs what is missing, builds dist/vantor44i.dll and runs the demo
+# under Wine.
+set -uo pipefail
+SCRIPT_NAME=build
 source "$(dirname "$0")/lib.sh"
-bash "$ROOT/scripts/install-deps.sh"
-configure_and_build_windows
+started=$(date +%s)
+step "installing what is missing" bash "$ROOT/scripts/install-deps.sh" || exit 1
+log "32-bit programs here: $(machine_kind)"
 trap stop_wine EXIT
-start_wine
-wine "$BUILD/win/bin/vantor_demo.exe" "$(winepath -w "$ROOT/dist/vantor44i.dll")"
+start_prefix_in_background
+step "building the DLL and the demo" configure_and_build_windows vantor_demo || exit 1
+log "built $ROOT/dist/vantor44i.dll"
+wait_for_prefix || exit 1
+start_wine || exit 1
+step "playing the demo" wine "$BUILD/win/bin/vantor_demo.exe" "$(winepath -w "$ROOT/dist/vantor44i.dll")" || exit 1
+log "build and demo: $(( $(date +%s) - started )) s"

@@ -89,10 +89,12 @@ register_i386_emulator() {
     fi
     ensure_binfmt_mounted || return 1
     say "registering $emulator for i386 programs in $BINFMT_DIR"
-    printf ':qemu-i386:M::%s:%s:%s:OCF' "$I386_MAGIC" "$I386_MASK" "$emulator" \
-        >"$BINFMT_DIR/register" 2>/dev/null || return 1
+    ${REGISTER_WRITER:-write_binfmt_register} \
+        "$(printf ':qemu-i386:M::%s:%s:%s:OCF' "$I386_MAGIC" "$I386_MASK" "$emulator")" || return 1
     i386_binfmt_entry >/dev/null
 }
+
+write_binfmt_register() { printf '%s' "$1" >"$BINFMT_DIR/register" 2>/dev/null; }
 
 # Prints the first i386 user-mode emulator found.
 find_i386_emulator() {

@@ -7,6 +7,9 @@ SCRIPT_NAME=${SCRIPT_NAME:-$(basename "$0" .sh)}
 # Prints "[name hh:mm:ss] text": where a command is, so a long step is never silent.
 log() { printf '[%s %s] %s\n' "$SCRIPT_NAME" "$(date +%H:%M:%S)" "$*" >&2; }
 
+# Runs a command with its output thrown away.
+quiet() { "$@" >/dev/null 2>&1; }
+
 # Runs a command as a named step and prints how long it took.
 # step "building the DLL" cmake --build ...
 step() {
@@ -93,19 +96,45 @@ prepare_prefix() {
     [ -f "$WINEPREFIX/system.reg" ] && touch "$WINEPREFIX/.vantor-ready"
 }
 
+# Makes the prefix in the background (while the code builds) when it is
+# not made yet; wait_for_prefix waits for it.
+PREFIX_PID=""
+start_prefix_in_background() {
+    export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
+    [ -f "$WINEPREFIX/.vantor-ready" ] && return 0
+    mkdir -p "$BUILD"
+    log "preparing the Wine prefix $WINEPREFIX in the background (once per clone; minutes under emulation)"
+    (
+        start_xvfb && step "preparing the Wine prefix" prepare_prefix
+        kill "$XVFB_PID" 2>/dev/null
+    ) >"$BUILD/wineprefix.log" 2>&1 &
+    PREFIX_PID=$!
+}
+
+wait_for_prefix() {
+    [ -n "$PREFIX_PID" ] || return 0
+    if kill -0 "$PREFIX_PID" 2>/dev/null; then log "waiting for the Wine prefix ..."; fi
+    wait "$PREFIX_PID"
+    PREFIX_PID=""
+    cat "$BUILD/wineprefix.log" >&2
+    [ -f "$WINEPREFIX/.vantor-ready" ] || { log "the Wine prefix could not be made"; return 1; }
+}
+
 start_wine() {
     export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
     start_xvfb || return 1
     if [ ! -f "$WINEPREFIX/.vantor-ready" ]; then
         step "preparing the Wine prefix $WINEPREFIX ($(machine_kind) 32-bit programs; once per clone)" prepare_prefix
     fi
-    # One server for the whole run, so each program starts into a Wine
-    # that is up already.
+    # One server for the whole run: its first program starts Wine's
+    # services (minutes under emulation), later ones start into a Wine that
+    # is up already.
     wineserver -p >/dev/null 2>&1 || true
-    step "starting Wine" wineboot >/dev/null 2>&1 || true
+    log "Wine is ready (prefix $WINEPREFIX, display $DISPLAY); its first program also starts Wine's services"
 }
 
 stop_wine() {
+    if [ -n "$PREFIX_PID" ]; then kill "$PREFIX_PID" 2>/dev/null || true; fi
     if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
     if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
     XVFB_PID=""

@@ -1,18 +1,32 @@
 #!/usr/bin/env bash
 # Installs what is missing, then runs every test: the platform-free cores
-# natively under the sanitizers with their fuzz targets, and the real DLL
-# under Wine in a headless X server.
-set -euo pipefail
+# natively under the sanitizers with their fuzz targets, the installer's
+# decisions, and the real DLL under Wine in a headless X server.
+set -uo pipefail
+SCRIPT_NAME=test
 source "$(dirname "$0")/lib.sh"
-bash "$ROOT/scripts/install-deps.sh"
+started=$(date +%s)
+step "installing what is missing" bash "$ROOT/scripts/install-deps.sh" || exit 1
+log "32-bit programs here: $(machine_kind)"
 
-configure_and_build_native
-configure_and_build_windows
+# The Wine prefix is made once per clone; on a fresh one it is made while
+# the code builds and the native tests run.
+trap stop_wine EXIT
+start_prefix_in_background
 
 status=0
-(cd "$BUILD/native" && ctest --output-on-failure -j "$JOBS") || status=1
+step "building the native tests" configure_and_build_native || exit 1
+step "building the DLL and the Wine tests" configure_and_build_windows || exit 1
+step "native tests (sanitizers, fuzz targets, installer)" \
+    bash -c 'cd "$1" && ctest --output-on-failure -j "$2"' _ "$BUILD/native" "$JOBS" || status=1
+step "DLL exports and imports" \
+    bash -c 'cd "$1" && ctest --output-on-failure -R dll_exports' _ "$BUILD/win" || status=1
 
-trap stop_wine EXIT
-start_wine
-(cd "$BUILD/win" && ctest --output-on-failure -j "$JOBS") || status=1
+wait_for_prefix || exit 1
+start_wine || exit 1
+# Every Wine suite runs in one program: under emulation, starting a Wine
+# process costs more than most suites.
+step "Wine tests (one program, every suite)" \
+    wine "$BUILD/win/bin/wine_tests.exe" --gtest_color=no || status=1
+log "all tests: $(( $(date +%s) - started )) s, $([ "$status" -eq 0 ] && echo passed || echo FAILED)"
 exit $status

@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# The installer's decisions, driven with stand-in commands: no network, no
+# root, nothing on the machine changed.
+set -u
+source "$(dirname "$0")/../../scripts/install-lib.sh"
+
+failures=0
+check() {  # check "what" command...
+    local what=$1
+    shift
+    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+not() { ! "$@"; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+SLEEP=true
+APT_PAUSE=0
+SUDO=""
+
+# ---- the probe -------------------------------------------------------------
+write_i386_probe "$work/probe"
+header=$(od -An -tx1 -N20 "$work/probe" | tr -d ' \n')
+check "the probe is an ELF file, 32-bit (class 1), little endian" test "${header:0:12}" = "7f454c460101"
+check "... an executable" test "${header:32:4}" = "0200"
+check "the probe's machine is i386" test "${header:36:4}" = "0300"
+check "the probe is 96 bytes" test "$(stat -c %s "$work/probe")" -eq 96
+if command -v qemu-i386 >/dev/null 2>&1; then
+    qemu-i386 "$work/probe"
+    check "under an i386 emulator the probe exits with 42" test $? -eq 42
+fi
+if [ "$(uname -m)" = x86_64 ] && command -v qemu-x86_64 >/dev/null 2>&1; then
+    qemu-x86_64 "$work/probe" 2>/dev/null
+    check "a 64-bit emulator does not run the probe to 42" test $? -ne 42
+fi
+exit_42() { return 42; }
+PROBE_RUN=exit_42 check "an answer of 42 counts as running 32-bit programs" runs_i386
+PROBE_RUN="true" check "a program that merely succeeds does not count" not runs_i386
+PROBE_RUN="false" check "exec format error (a failure) does not count" not runs_i386
+unset PROBE_RUN
+
+# ---- binfmt_misc -----------------------------------------------------------
+BINFMT_DIR="$work/binfmt"
+mkdir -p "$BINFMT_DIR"
+entry() {  # entry name state interpreter magic
+    printf '%s\ninterpreter %s\nflags: OCF\noffset 0\nmagic %s\nmask ff\n' "$2" "$3" "$4" >"$BINFMT_DIR/$1"
+}
+I386=7f454c4601010100000000000000000002000300
+ARM=7f454c4601010100000000000000000002002800
+check "no entry: nothing handles i386" not i386_binfmt_entry
+entry qemu-arm enabled /usr/bin/qemu-arm $ARM
+check "an entry for another machine does not count" not i386_binfmt_entry
+entry other-name disabled /usr/bin/qemu-i386 $I386
+check "a disabled i386 entry does not count" not i386_binfmt_entry
+entry other-name enabled /opt/qemu-i386 $I386
+check "an enabled i386 entry counts whatever its name" test "$(i386_binfmt_entry)" = /opt/qemu-i386
+
+writes=0
+fake_kernel() {  # takes a registration line as the kernel does
+    writes=$((writes + 1))
+    echo "$1" >"$work/registered"
+    local IFS=:
+    set -- $1
+    [ "$2" = qemu-i386 ] && [ "$3" = M ] && [ "$8" = OCF ] || return 1
+    entry "$2" enabled "$7" $I386
+}
+REGISTER_WRITER=fake_kernel
+register_i386_emulator /usr/bin/qemu-i386 2>/dev/null
+check "an existing i386 entry is kept: nothing is written" test "$writes" -eq 0
+rm "$BINFMT_DIR/other-name"
+touch "$BINFMT_DIR/register"
+check "registering writes one entry" register_i386_emulator /usr/bin/qemu-i386-static 2>/dev/null
+check "the entry has the i386 magic, mask, interpreter and flags OCF" \
+    grep -qF ":qemu-i386:M::$I386_MAGIC:$I386_MASK:/usr/bin/qemu-i386-static:OCF" "$work/registered"
+register_i386_emulator /usr/bin/qemu-i386-static 2>/dev/null
+check "registering twice writes once" test "$writes" -eq 1
+
+BINFMT_DIR="$work/unmounted"
+mkdir -p "$BINFMT_DIR"
+mounted_at=""
+fake_mount() { mounted_at=$4; touch "$4/register"; }
+MOUNT=fake_mount
+check "binfmt_misc is mounted when its register file is missing" ensure_binfmt_mounted 2>/dev/null
+check "... at the binfmt_misc folder" test "$mounted_at" = "$BINFMT_DIR"
+rm "$BINFMT_DIR/register"
+MOUNT=false
+check "no permission to mount: registering fails" not register_i386_emulator /usr/bin/qemu-i386 2>/dev/null
+REGISTER_WRITER=false
+MOUNT=fake_mount
+check "no permission to write the register file: registering fails" \
+    not register_i386_emulator /usr/bin/qemu-i386 2>/dev/null
+
+QEMU_CANDIDATES="$work/none $work/qemu-i386"
+check "no emulator on the machine is found as none" not find_i386_emulator
+printf '#!/bin/sh\n' >"$work/qemu-i386"
+chmod +x "$work/qemu-i386"
+check "the first emulator present is chosen" test "$(find_i386_emulator)" = "$work/qemu-i386"
+
+# ---- apt -----------------------------------------------------------------
+printf 'VERSION_CODENAME=bookworm\n' >"$work/os-release"
+OS_RELEASE="$work/os-release"
+check "the release's own suite comes from os-release" test "$(release_suite)" = bookworm
+
+calls="$work/apt-calls"
+fake_apt_skew() {  # holds broken packages unless the release is the target
+    echo "$*" >>"$calls"
+    case " $* " in
+        *" -t bookworm "*) return 0 ;;
+        *) echo "E: Unable to correct problems, you have held broken packages."; return 100 ;;
+    esac
+}
+APT_GET=fake_apt_skew
+: >"$calls"
+check "version skew between i386 and amd64: installed with the release as target" \
+    apt_install wine32:i386 2>"$work/said"
+check "... after one plain attempt and one with -t bookworm" test "$(wc -l <"$calls")" -eq 2
+check "... and the terminal says what was done" grep -q -- "-t bookworm" "$work/said"
+
+fake_apt_missing() { echo "$*" >>"$calls"; echo "E: Unable to locate package nosuch"; return 100; }
+APT_GET=fake_apt_missing
+: >"$calls"
+check "a package that does not exist fails without a retry" not apt_install nosuch 2>/dev/null
+check "... after one attempt" test "$(wc -l <"$calls")" -eq 1
+
+fake_apt_update_flaky() {  # fails twice (a mirror mid-sync), then works
+    echo "$*" >>"$calls"
+    [ "$(wc -l <"$calls")" -ge 3 ] && return 0
+    echo "E: Failed to fetch ...  File has unexpected size (374820 != 376004). Mirror sync in progress?"
+    return 100
+}
+APT_GET=fake_apt_update_flaky
+: >"$calls"
+check "a failing index is retried and then works" apt_update 2>"$work/said"
+check "... on the third attempt" test "$(wc -l <"$calls")" -eq 3
+check "... each failure reported as a warning" test "$(grep -c 'warning' "$work/said")" -eq 2
+
+fake_apt_update_broken() { echo "$*" >>"$calls"; echo "E: Mirror sync in progress?"; return 100; }
+APT_GET=fake_apt_update_broken
+: >"$calls"
+check "an index that never arrives is a warning, not the end" apt_update 2>"$work/said"
+check "... after $APT_RETRIES attempts" test "$(wc -l <"$calls")" -eq "$APT_RETRIES"
+check "... saying it goes on with the lists it has" grep -q 'going on' "$work/said"
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
