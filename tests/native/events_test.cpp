@@ -349,6 +349,25 @@ TEST(EventLists, BadControlItemsRejectTheList) {
     }
 }
 
+// An item of exactly 60 characters is quoted whole: the ellipsis marks
+// only a cut.
+TEST(EventLists, SixtyCharacterItemIsQuotedWhole) {
+    const std::string item(60, 'n');
+    try {
+        ParseControlList(item);
+        ADD_FAILURE() << "accepted";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_EQ(std::string(e.what()), "evDialogProcOptions: control list item \"" + item +
+                                             "\" has no window handle after a comma");
+    }
+    try {
+        ParseControlList(item + "m");
+        ADD_FAILURE() << "accepted";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_NE(std::string(e.what()).find(item + "...\""), std::string::npos) << e.what();
+    }
+}
+
 TEST(EventLists, KeyItems) {
     EXPECT_EQ(ParseKeyList("65|66"), (std::vector<std::int32_t>{65, 66}));
     EXPECT_EQ(ParseKeyList("|| 17 |300|-4|"), (std::vector<std::int32_t>{17, 300, -4}));
@@ -571,6 +590,36 @@ TEST_F(Engine, WantedModifiersOutlastTheirKey) {
     EXPECT_EQ(publishedBy([&] { windows.press('A'); }), 1);
     EXPECT_EQ(publishedBy([&] { windows.release('A'); }), 1);
     EXPECT_EQ(last(), Event(evdeOnKeyPress, kA, 2, "", 0, 0, 0, 1));
+}
+
+// With Caps Lock on and Shift up a letter is upper case, but only Shift
+// itself is a wanted modifier: letting the letter go raises nothing.
+TEST_F(Engine, CapsLockAloneIsNoWantedModifier) {
+    arm(evdeOnKeyPress, 1);
+    windows.capsLock(true);
+    EXPECT_EQ(publishedBy([&] { windows.press('A'); }), 1);
+    EXPECT_EQ(last(), Event(evdeOnKeyPress, kA, 2, "", 'A', 0, 1));
+    EXPECT_EQ(publishedBy([&] { windows.release('A'); }), 0);
+    EXPECT_EQ(engine.lastKey, 0);
+}
+
+// A poll that publishes a key remembers the focus it saw; a quiet poll after
+// it does not, so a focus move in between is still news to OnEnter armed
+// later.
+TEST_F(Engine, QuietPollAfterAKeyKeepsTheRememberedFocus) {
+    arm(evdeOnKeyPress, -2);
+    EXPECT_EQ(publishedBy([&] { windows.press('A'); }), 1);
+    EXPECT_EQ(engine.lastFocus, kA);
+    EXPECT_EQ(publishedBy([&] {
+                  windows.release('A');
+                  windows.state.focus = kB;
+              }),
+              0);
+    EXPECT_EQ(engine.lastFocus, kA);
+
+    arm(evdeOnEnter, 1, "A,1001\tB,1002");
+    EXPECT_EQ(publishedBy(), 1);
+    EXPECT_EQ(last(), Event(evdeOnEnter, kB, 3, "B"));
 }
 
 TEST_F(Engine, ModifiersAreNotWantedBelowModeOne) {

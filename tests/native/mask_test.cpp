@@ -342,3 +342,13 @@ TEST(ApplyMask, CaretPastTheTextEndsAtTheEndOfTheNewText) {
     EXPECT_EQ(r.text, "12//");
     EXPECT_EQ(r.caret, 4u);
 }
+
+// A deletion that the control reports with its caret past the text: the text
+// is laid into the mask again and the caret ends at the end of the new text.
+TEST(ApplyMask, DeletionWithTheCaretPastTheText) {
+    const ApplyResult r = applyMask({"##/##", "1x", 9, 3, false});
+    EXPECT_TRUE(r.write);
+    EXPECT_EQ(r.text, "1/");
+    EXPECT_EQ(r.caret, 2u);
+    EXPECT_EQ(r.rememberedLength, 2);
+}
