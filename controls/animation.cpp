@@ -15,23 +15,20 @@ namespace vantor {
 namespace {
 
 // A thin wrapper of an animation control.
-class Animation {
+class Animation : public Window {
 public:
-    explicit Animation(HWND control) : control_(control) {}
+    using Window::Window;
 
     LRESULT Open(const char* file) const {
-        return SendMessageA(control_, ACM_OPENA, 0, reinterpret_cast<LPARAM>(file));
+        return Send(ACM_OPENA, 0, reinterpret_cast<LPARAM>(file));
     }
     void Close() const { Open(nullptr); }
     void Play(int first, int last, int repeat) const {
         const LPARAM frames = static_cast<LPARAM>(
             (static_cast<DWORD>(static_cast<WORD>(last)) << 16) | static_cast<WORD>(first));
-        SendMessageA(control_, ACM_PLAY, static_cast<WPARAM>(repeat), frames);
+        Send(ACM_PLAY, static_cast<WPARAM>(repeat), frames);
     }
-    void Stop() const { SendMessageA(control_, ACM_STOP, 0, 0); }
-
-private:
-    HWND control_;
+    void Stop() const { Send(ACM_STOP, 0, 0); }
 };
 
 }  // namespace

@@ -15,27 +15,24 @@ namespace vantor {
 namespace {
 
 // A thin wrapper of an IP-address box. Fields count from 0 here.
-class IpAddressBox {
+class IpAddressBox : public Window {
 public:
-    explicit IpAddressBox(HWND box) : box_(box) {}
+    using Window::Window;
 
-    LRESULT ClearAddress() const { return SendMessageA(box_, IPM_CLEARADDRESS, 0, 0); }
+    LRESULT ClearAddress() const { return Send(IPM_CLEARADDRESS, 0, 0); }
     DWORD GetAddress() const {
         DWORD address = 0;
-        SendMessageA(box_, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+        Send(IPM_GETADDRESS, 0, &address);
         return address;
     }
     LRESULT SetAddress(DWORD address) const {
-        return SendMessageA(box_, IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
+        return Send(IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
     }
-    LRESULT IsBlank() const { return SendMessageA(box_, IPM_ISBLANK, 0, 0); }
-    LRESULT SetFocusField(int field) const { return SendMessageA(box_, IPM_SETFOCUS, field, 0); }
+    LRESULT IsBlank() const { return Send(IPM_ISBLANK, 0, 0); }
+    LRESULT SetFocusField(int field) const { return Send(IPM_SETFOCUS, field, 0); }
     LRESULT SetRange(int field, LPARAM range) const {
-        return SendMessageA(box_, IPM_SETRANGE, field, range);
+        return Send(IPM_SETRANGE, field, range);
     }
-
-private:
-    HWND box_;
 };
 
 // The address text of ipSetIP as one value, field 1 in the highest byte.
@@ -102,7 +99,7 @@ std::int32_t CVantor::ipIsBlank(HWND, HINSTANCE, std::int32_t, ValueCell* args,
 std::int32_t CVantor::ipSetFocus(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const auto answer = IpAddressBox(a.window(1)).SetFocusField(a.integer(2) - 1);
+    const auto answer = IpAddressBox(a.window(1)).SetFocusField(ZeroBased(a.integer(2)));
     return ReturnInteger(static_cast<std::int32_t>(answer));
 }
 
@@ -119,7 +116,7 @@ std::int32_t CVantor::ipSetRange(HWND, HINSTANCE, std::int32_t, ValueCell* args,
     const Arguments a(args, argCount);
     const LPARAM range = static_cast<LPARAM>(static_cast<std::uint32_t>(a.integer(4)) * 256u +
                                              static_cast<std::uint32_t>(a.integer(3)));
-    const auto answer = IpAddressBox(a.window(1)).SetRange(a.integer(2) - 1, range);
+    const auto answer = IpAddressBox(a.window(1)).SetRange(ZeroBased(a.integer(2)), range);
     return ReturnInteger(static_cast<std::int32_t>(answer));
 }
 

@@ -5,6 +5,7 @@
 
 #include "controls/subclass.h"
 #include "host/arguments.h"
+#include "host/core/delete_scope.h"
 #include "host/core/value_helpers.h"
 #include "host/owners.h"
 
@@ -27,21 +28,16 @@ constexpr int kNoImage = -99;
 constexpr int kReadBuffer = 1024;   // every item text is read through this many bytes
 constexpr int kGivenTextMax = 256;  // ignored by the control when it stores a text
 
-// A script's 1-based number as the control's 0-based index (wraps, never overflows).
-int ZeroBased(std::int32_t number) {
-    return static_cast<int>(static_cast<std::uint32_t>(number) - 1u);
-}
-
 // The list-view control, one thin member per message.
-class ListView {
+class ListView : public Window {
 public:
-    explicit ListView(HWND window) : window_(window) {}
+    using Window::Window;
 
     int ItemCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
     int SelectedCount() const { return static_cast<int>(Send(LVM_GETSELECTEDCOUNT)); }
     int ColumnCount() const {
-        const auto header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
-        return static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+        const Window header(reinterpret_cast<HWND>(Send(LVM_GETHEADER)));
+        return static_cast<int>(header.Send(HDM_GETITEMCOUNT));
     }
 
     int InsertItem(int item, const char* text) const {
@@ -164,17 +160,6 @@ public:
 
     LRESULT SetTextBkColor(COLORREF colour) const { return Send(LVM_SETTEXTBKCOLOR, 0, colour); }
     LRESULT SetBkImage(LVBKIMAGEA& image) const { return Send(LVM_SETBKIMAGEA, 0, &image); }
-
-private:
-    LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) const {
-        return SendMessageA(window_, message, w, l);
-    }
-    template <class Record>
-    LRESULT Send(UINT message, WPARAM w, Record* record) const {
-        return Send(message, w, reinterpret_cast<LPARAM>(record));
-    }
-
-    HWND window_;
 };
 
 // Each text followed by a tab, then trimmed at both ends.
@@ -360,7 +345,7 @@ std::int32_t CVantor::lvSetItemText(HWND, HINSTANCE, std::int32_t, ValueCell* ar
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
     ListView(a.window(1)).SetItemText(ZeroBased(a.integer(2)), ZeroBased(a.integer(3)), a.text(4));
-    return 0;
+    return NoResult(0);
 }
 
 // The item's text in a 1-based column, untrimmed; column 0 gives the texts of
@@ -515,45 +500,28 @@ std::int32_t CVantor::lvSetItemsChecked(HWND, HINSTANCE, std::int32_t, ValueCell
 // negative index counts from the end), -1 all items, -2 the selected items,
 // -3 all but the selected items. A refused call shows a "Note" and deletes
 // nothing. Gives the number of items afterwards.
-std::int32_t CVantor::lvDeleteItem(HWND ownerWindow, HINSTANCE, std::int32_t, ValueCell* args,
+std::int32_t CVantor::lvDeleteItem(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                    std::int32_t argCount) {
     const Arguments a(args, argCount);
     const ListView list(a.window(1));
-    const std::int32_t scope = a.integer(3);
     const int selected = list.SelectedCount();
     const int count = list.ItemCount();
-    std::int32_t index = a.integer(2);
-    if (index == 0)
-        index = 1;
-    else if (index < 0 && scope == 0)
-        index = count + 1 + index;
-
-    const char* refusal = nullptr;
-    if (selected == 0 && scope == -2)
-        refusal = "A Scope of -2 indicated but no Items selected for deletion";
-    else if (selected == 0 && scope == -3)
-        refusal = "A Scope of -3 indicated but no Items selected";
-    else if (index > count)
-        refusal = "Index is greater than number of items in ListView";
-    else if (scope < -3)
-        refusal = "Invalid Scope value";
-    if (refusal != nullptr) {
-        MessageBoxA(ownerWindow, refusal, "Note", MB_OK);
+    const DeletePlan plan = PlanDeletion(a.integer(2), a.integer(3), count, selected);
+    switch (plan.what) {
+    case DeleteWhat::Refused:
+        ShowNote("Note", plan.note);
         return ReturnInteger(count);
-    }
-
-    switch (scope) {
-    case -1:
+    case DeleteWhat::All:
         list.DeleteAllItems();
         break;
-    case -2:
+    case DeleteWhat::Selected:
         list.DeleteItemsWhere([&](int item) { return list.IsSelected(item); });
         break;
-    case -3:
+    case DeleteWhat::Unselected:
         list.DeleteItemsWhere([&](int item) { return !list.IsSelected(item); });
         break;
-    default:
-        list.DeleteItem(ZeroBased(index));
+    case DeleteWhat::One:
+        list.DeleteItem(plan.index);
         break;
     }
     return ReturnInteger(list.ItemCount());
@@ -614,7 +582,7 @@ std::int32_t CVantor::lvSetItemTextColor(HWND, HINSTANCE, std::int32_t, ValueCel
     const Arguments a(args, argCount);
     const HWND window = a.window(1);
     ListColours* colours = ColoursFor(window);
-    if (colours == nullptr) return 0;
+    if (colours == nullptr) return NoResult(0);
     const auto key = [](std::int32_t number) { return number <= 0 ? ListColours::kAll : ZeroBased(number); };
     const std::pair cell{key(a.integer(2)), key(a.integer(3))};
     const COLORREF colour = ParseColor(a.text(5));
@@ -630,7 +598,7 @@ std::int32_t CVantor::lvSetItemTextColor(HWND, HINSTANCE, std::int32_t, ValueCel
         break;
     }
     InvalidateRect(window, nullptr, TRUE);
-    return 0;
+    return NoResult(0);
 }
 
 }  // namespace vantor

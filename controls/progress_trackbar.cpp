@@ -1,7 +1,6 @@
 // Progress bars and trackbars on a script's dialog, and the style of a push
 // button.
 #include "controls/create_control.h"
-#include "controls/control_messages.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
 #include "host/vantor.h"
@@ -21,18 +20,18 @@ void AddStyle(HWND window, LONG bits) {
 
 // Destroys the trackbar's buddies and forgets them, so that no later call
 // meets a stale handle.
-void DestroyBuddies(HWND trackbar) {
+void DestroyBuddies(const Window& trackbar) {
     for (const WPARAM side : {TRUE, FALSE}) {
-        const auto buddy = reinterpret_cast<HWND>(Send(trackbar, TBM_GETBUDDY, side));
+        const auto buddy = reinterpret_cast<HWND>(trackbar.Send(TBM_GETBUDDY, side));
         if (buddy == nullptr) continue;
-        Send(trackbar, TBM_SETBUDDY, side, 0);
+        trackbar.Send(TBM_SETBUDDY, side, 0);
         DestroyWindow(buddy);
     }
 }
 
 // Sends one message whose work has no natural value: the script gets 1.
-std::int32_t SendAndReturnOne(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Send(window, message, wParam, lParam);
+std::int32_t SendAndReturnOne(const Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+    window.Send(message, wParam, lParam);
     return 1;
 }
 
@@ -64,9 +63,9 @@ std::int32_t CVantor::pgSetColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
     const COLORREF colour = ParseColor(a.text(2));
     switch (a.integer(3)) {
     case 0:
-        return ReturnInteger(AsInt(Send(a.window(1), PBM_SETBKCOLOR, 0, colour)));
+        return ReturnInteger(a.window(1).SendForInt(PBM_SETBKCOLOR, 0, colour));
     case 1:
-        return ReturnInteger(AsInt(Send(a.window(1), PBM_SETBARCOLOR, 0, colour)));
+        return ReturnInteger(a.window(1).SendForInt(PBM_SETBARCOLOR, 0, colour));
     default:
         return ReturnInteger(0);
     }
@@ -75,31 +74,30 @@ std::int32_t CVantor::pgSetColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
 std::int32_t CVantor::pgSetPosition(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(AsInt(Send(a.window(1), PBM_SETPOS, static_cast<WPARAM>(a.integer(2)))));
+    return ReturnInteger(a.window(1).SendForInt(PBM_SETPOS, static_cast<WPARAM>(a.integer(2))));
 }
 
 // A minimum not below the maximum is warned about, and set all the same.
-std::int32_t CVantor::pgSetRange(HWND ownerWindow, HINSTANCE, std::int32_t, ValueCell* args,
+std::int32_t CVantor::pgSetRange(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
     const std::int32_t minimum = a.integer(2), maximum = a.integer(3);
     if (minimum >= maximum)
-        MessageBoxA(ownerWindow, "Your Minimum value must be less than your Maximum value.",
-                    "Error", 0);
-    return ReturnInteger(AsInt(Send(a.window(1), PBM_SETRANGE32, static_cast<WPARAM>(minimum),
-                                    static_cast<LPARAM>(maximum))));
+        ShowNote("Error", "Your Minimum value must be less than your Maximum value.");
+    return ReturnInteger(a.window(1).SendForInt(PBM_SETRANGE32, static_cast<WPARAM>(minimum),
+                                    static_cast<LPARAM>(maximum)));
 }
 
 std::int32_t CVantor::pgSetState(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(AsInt(Send(a.window(1), PBM_SETSTATE, static_cast<WPARAM>(a.integer(2)))));
+    return ReturnInteger(a.window(1).SendForInt(PBM_SETSTATE, static_cast<WPARAM>(a.integer(2))));
 }
 
 std::int32_t CVantor::pgSetStep(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                 std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(AsInt(Send(a.window(1), PBM_SETSTEP, static_cast<WPARAM>(a.integer(2)))));
+    return ReturnInteger(a.window(1).SendForInt(PBM_SETSTEP, static_cast<WPARAM>(a.integer(2))));
 }
 
 // Mode 1 turns the bar into a marquee moving every 200 ms; any other mode
@@ -107,10 +105,10 @@ std::int32_t CVantor::pgSetStep(HWND, HINSTANCE, std::int32_t, ValueCell* args,
 std::int32_t CVantor::pgStep(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                              std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const HWND bar = a.window(1);
-    if (a.integer(2) != 1) return ReturnInteger(AsInt(Send(bar, PBM_STEPIT)));
+    const Window bar = a.window(1);
+    if (a.integer(2) != 1) return ReturnInteger(bar.SendForInt(PBM_STEPIT));
     AddStyle(bar, PBS_MARQUEE);
-    return ReturnInteger(AsInt(Send(bar, PBM_SETMARQUEE, TRUE, 200)));
+    return ReturnInteger(bar.SendForInt(PBM_SETMARQUEE, TRUE, 200));
 }
 
 std::int32_t CVantor::trClearSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
@@ -146,7 +144,7 @@ std::int32_t CVantor::trGetTrackInfo(HWND, HINSTANCE, std::int32_t, ValueCell* a
     const Arguments a(args, argCount);
     const std::int32_t what = a.integer(2);
     if (what < 0 || what >= static_cast<std::int32_t>(std::size(kQueries))) return ReturnInteger(0);
-    return ReturnInteger(AsInt(Send(a.window(1), kQueries[what])));
+    return ReturnInteger(a.window(1).SendForInt(kQueries[what]));
 }
 
 // Ends without a result: the host gets 1 and the result cell stays as it
@@ -155,7 +153,7 @@ std::int32_t CVantor::trRemoveBuddy(HWND, HINSTANCE, std::int32_t, ValueCell* ar
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
     DestroyBuddies(a.window(1));
-    return 1;
+    return NoResult(1);
 }
 
 // Two "STATIC" labels on the dialog (argument 1) become the trackbar's
@@ -165,14 +163,14 @@ std::int32_t CVantor::trRemoveBuddy(HWND, HINSTANCE, std::int32_t, ValueCell* ar
 std::int32_t CVantor::trSetBuddy(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const HWND dialog = a.window(1), trackbar = a.window(2);
+    const Window dialog = a.window(1), trackbar = a.window(2);
     DestroyBuddies(trackbar);
     const auto label = [&](const char* text, DWORD align) {
         return CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | align, 0, 0, a.integer(3),
                                a.integer(4), dialog, nullptr, hostInstance, nullptr);
     };
-    Send(trackbar, TBM_SETBUDDY, TRUE, reinterpret_cast<LPARAM>(label(a.text(5), SS_RIGHT)));
-    Send(trackbar, TBM_SETBUDDY, FALSE, reinterpret_cast<LPARAM>(label(a.text(6), SS_LEFT)));
+    trackbar.Send(TBM_SETBUDDY, TRUE, reinterpret_cast<LPARAM>(label(a.text(5), SS_RIGHT)));
+    trackbar.Send(TBM_SETBUDDY, FALSE, reinterpret_cast<LPARAM>(label(a.text(6), SS_LEFT)));
     return ReturnInteger(1);
 }
 

@@ -34,63 +34,60 @@ PARAFORMAT2 ClearedParaFormat() {
 }
 
 // A thin wrapper of a rich-text box: one member per message it is sent.
-class RichEditBox {
+class RichEditBox : public Window {
 public:
-    explicit RichEditBox(HWND box) : box_(box) {}
+    using Window::Window;
 
     CHARRANGE GetSel() const {
         LONG start = 0, end = 0;
-        SendMessageA(box_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                     reinterpret_cast<LPARAM>(&end));
+        Send(EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     &end);
         return {start, end};
     }
-    void SetSel(CHARRANGE range) const { SendMessageA(box_, EM_SETSEL, range.cpMin, range.cpMax); }
+    void SetSel(CHARRANGE range) const { Send(EM_SETSEL, range.cpMin, range.cpMax); }
     CHARRANGE ExGetSel() const {
         CHARRANGE range{};
-        SendMessageA(box_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        Send(EM_EXGETSEL, 0, &range);
         return range;
     }
     void ExSetSel(CHARRANGE range) const {
-        SendMessageA(box_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        Send(EM_EXSETSEL, 0, &range);
     }
     LRESULT GetCharFormat(CHARFORMAT2A& format, WPARAM which = SCF_SELECTION) const {
-        return SendMessageA(box_, EM_GETCHARFORMAT, which, reinterpret_cast<LPARAM>(&format));
+        return Send(EM_GETCHARFORMAT, which, &format);
     }
     LRESULT SetCharFormat(CHARFORMAT2A& format, WPARAM which = SCF_SELECTION) const {
-        return SendMessageA(box_, EM_SETCHARFORMAT, which, reinterpret_cast<LPARAM>(&format));
+        return Send(EM_SETCHARFORMAT, which, &format);
     }
     // The selection's format read through the wide entry; the record's size
     // tells the box that it is the 8-bit layout.
     LRESULT GetCharFormatW(CHARFORMAT2A& format) const {
-        return SendMessageW(box_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        return SendWide(EM_GETCHARFORMAT, SCF_SELECTION, &format);
     }
     void GetParaFormat(PARAFORMAT2& format) const {
-        SendMessageA(box_, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+        Send(EM_GETPARAFORMAT, 0, &format);
     }
     void SetParaFormat(PARAFORMAT2& format) const {
-        SendMessageA(box_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+        Send(EM_SETPARAFORMAT, 0, &format);
     }
     void SetText(const char* text) const {
-        SendMessageA(box_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+        Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     }
-    void ExLimitText(LPARAM limit) const { SendMessageA(box_, EM_EXLIMITTEXT, 0, limit); }
+    void ExLimitText(LPARAM limit) const { Send(EM_EXLIMITTEXT, 0, limit); }
     void SetZoom(WPARAM numerator, LPARAM denominator) const {
-        SendMessageA(box_, EM_SETZOOM, numerator, denominator);
+        Send(EM_SETZOOM, numerator, denominator);
     }
     LRESULT StreamIn(EDITSTREAM& stream, WPARAM format = SF_RTF) const {
-        return SendMessageA(box_, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+        return Send(EM_STREAMIN, format, &stream);
     }
     LRESULT StreamOut(EDITSTREAM& stream, WPARAM format = SF_RTF) const {
-        return SendMessageA(box_, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&stream));
+        return Send(EM_STREAMOUT, format, &stream);
     }
     LRESULT FindTextExW(FINDTEXTEXW& find, WPARAM flags = FR_DOWN) const {
-        return SendMessageA(box_, EM_FINDTEXTEXW, flags, reinterpret_cast<LPARAM>(&find));
+        return Send(EM_FINDTEXTEXW, flags, &find);
     }
-    void ScrollCaret() const { SendMessageA(box_, EM_SCROLLCARET, 0, 0); }
-    void Focus() const { SetFocus(box_); }
-
-private:
-    HWND box_;
+    void ScrollCaret() const { Send(EM_SCROLLCARET, 0, 0); }
+    void Focus() const { SetFocus(hwnd()); }
 };
 
 // rtBold, rtItalic and rtUnderline: a selection that is wholly on loses the

@@ -2,10 +2,8 @@
 // status-bar parts from 1; the controls count from 0.
 #include "controls/create_control.h"
 #include "controls/subclass.h"
-#include "controls/control_messages.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
-#include "host/files.h"
 #include "host/owners.h"
 #include "host/vantor.h"
 
@@ -31,7 +29,7 @@ constexpr UINT_PTR kTabBackground = 1;
 void FillPage(HWND tab, HDC dc, COLORREF colour) {
     RECT page{};
     GetClientRect(tab, &page);
-    Send(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    Window(tab).Send(TCM_ADJUSTRECT, FALSE, &page);
     const UniqueBrush brush(CreateSolidBrush(colour));
     FillRect(dc, &page, brush.get());
 }
@@ -110,12 +108,12 @@ std::string Shown(const std::string& piece) {
 std::int32_t CVantor::taAddTab(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const std::int32_t index = a.integer(2) - 1;
+    const std::int32_t index = ZeroBased(a.integer(2));
     TCITEMA item{};
     item.mask = TCIF_TEXT | TCIF_IMAGE;
     item.pszText = const_cast<char*>(a.text(3));
     item.iImage = -1;
-    Send(a.window(1), TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    a.window(1).Send(TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     return ReturnInteger(index);
 }
 
@@ -131,14 +129,14 @@ std::int32_t CVantor::taDeleteTab(HWND, HINSTANCE, std::int32_t, ValueCell* args
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
     return ReturnInteger(
-        AsInt(Send(a.window(1), TCM_DELETEITEM, static_cast<WPARAM>(a.integer(2) - 1))));
+        a.window(1).SendForInt(TCM_DELETEITEM, static_cast<WPARAM>(ZeroBased(a.integer(2)))));
 }
 
 // 0 when no tab is selected.
 std::int32_t CVantor::taGetTabSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(AsInt(Send(a.window(1), TCM_GETCURSEL)) + 1);
+    return ReturnInteger(OneBased(a.window(1).SendForInt(TCM_GETCURSEL)));
 }
 
 // The page area of the tab control (inside its border, below the tabs)
@@ -160,7 +158,7 @@ std::int32_t CVantor::taSetTabSel(HWND, HINSTANCE, std::int32_t, ValueCell* args
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
     return ReturnInteger(
-        AsInt(Send(a.window(1), TCM_SETCURSEL, static_cast<WPARAM>(a.integer(2) - 1))));
+        a.window(1).SendForInt(TCM_SETCURSEL, static_cast<WPARAM>(ZeroBased(a.integer(2)))));
 }
 
 // Replaces the tab control's own style bits (the low word: TCS_BUTTONS,
@@ -186,8 +184,8 @@ std::int32_t CVantor::sbCreateStatusBar(HWND, HINSTANCE, std::int32_t, ValueCell
     constexpr LONG kStyle = WS_CHILD | WS_VISIBLE | SBARS_TOOLTIPS | 0x200;
     constexpr UINT kId = 70;
     const Arguments a(args, argCount);
-    const HWND bar = CreateStatusWindowA(kStyle, "", a.window(1), kId);
-    if (bar != nullptr) Send(bar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(a.text(2)));
+    const Window bar(CreateStatusWindowA(kStyle, "", a.window(1), kId));
+    bar.Send(SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(a.text(2)));
     return ReturnInteger(HandleValue(bar));
 }
 
@@ -195,7 +193,7 @@ std::int32_t CVantor::sbCreateStatusBar(HWND, HINSTANCE, std::int32_t, ValueCell
 std::int32_t CVantor::sbSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                    std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(AsInt(Send(a.window(1), SB_SETBKCOLOR, 0, ParseColor(a.text(2)))));
+    return ReturnInteger(a.window(1).SendForInt(SB_SETBKCOLOR, 0, ParseColor(a.text(2))));
 }
 
 // Shows the icon of the file (argument 3) in part (argument 2, 1-based), at
@@ -204,12 +202,12 @@ std::int32_t CVantor::sbSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* arg
 // status bar's answer: non-zero when the part took the icon. The icon
 // replaces, and destroys, the one this function set in that part before;
 // the status bar's end destroys the last ones.
-std::int32_t CVantor::sbSetIcon(HWND ownerWindow, HINSTANCE, std::int32_t, ValueCell* args,
+std::int32_t CVantor::sbSetIcon(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                 std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const HWND bar = a.window(1);
-    const auto part = static_cast<WPARAM>(a.integer(2) - 1);
-    if (!CheckFileReadable(ownerWindow, a.text(3))) return ReturnInteger(0);
+    const Window bar = a.window(1);
+    const auto part = static_cast<WPARAM>(ZeroBased(a.integer(2)));
+    if (!CheckFileReadable(a.text(3))) return ReturnInteger(0);
     PartIcons* icons = IconsOf(bar);
     if (icons == nullptr) return ReturnInteger(0);
     UniqueIcon icon(
@@ -217,7 +215,7 @@ std::int32_t CVantor::sbSetIcon(HWND ownerWindow, HINSTANCE, std::int32_t, Value
                                       GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE)));
     if (!icon) return ReturnInteger(0);
     const std::int32_t answer =
-        AsInt(Send(bar, SB_SETICON, part, reinterpret_cast<LPARAM>(icon.get())));
+        bar.SendForInt(SB_SETICON, part, reinterpret_cast<LPARAM>(icon.get()));
     if (answer != 0) (*icons)[part] = std::move(icon);
     return ReturnInteger(answer);
 }
@@ -236,21 +234,19 @@ std::int32_t CVantor::sbSetParts(HWND, HINSTANCE, std::int32_t, ValueCell* args,
         std::string text = "A status bar has at most 256 parts; ";
         FormatInteger(static_cast<std::int32_t>(pieces.size()), text);
         text += " right edges were given.";
-        ShowHostMessage(text.c_str());
-        return ReturnMessage(-1, kSystemError);
+        return ReturnError(kSystemError, text.c_str());
     }
     std::vector<std::int32_t> edges(pieces.size());
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const NumberRead read = ReadLeadingInteger(pieces[i], edges[i]);
-        if (read == NumberRead::kNumber) continue;
+        if (read == NumberRead::Number) continue;
         const std::string text =
             "The right edge \"" + Shown(pieces[i]) +
-            (read == NumberRead::kOutOfRange ? "\" is out of range." : "\" is not a number.");
-        ShowHostMessage(text.c_str());
-        return ReturnMessage(-1, kSystemError);
+            (read == NumberRead::OutOfRange ? "\" is out of range." : "\" is not a number.");
+        return ReturnError(kSystemError, text.c_str());
     }
     if (!edges.empty())
-        Send(a.window(1), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+        a.window(1).Send(SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
     return ReturnInteger(static_cast<std::int32_t>(edges.size()));
 }
 
@@ -258,7 +254,7 @@ std::int32_t CVantor::sbSetParts(HWND, HINSTANCE, std::int32_t, ValueCell* args,
 std::int32_t CVantor::sbSetText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                 std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Send(a.window(1), SB_SETTEXTA, static_cast<WPARAM>(a.integer(2) - 1),
+    a.window(1).Send(SB_SETTEXTA, static_cast<WPARAM>(ZeroBased(a.integer(2))),
          reinterpret_cast<LPARAM>(a.text(3)));
     return ReturnInteger(1);
 }

@@ -18,9 +18,9 @@ namespace {
 static_assert(sizeof(TOOLINFOA) == 48);
 
 // A thin wrapper of a tooltip window. A tool is always a control with id 0.
-class ToolTip {
+class ToolTip : public Window {
 public:
-    explicit ToolTip(HWND tip) : tip_(tip) {}
+    using Window::Window;
 
     LRESULT AddTool(HWND control, HINSTANCE instance, const char* text) const {
         TOOLINFOA tool = Tool(control);
@@ -28,30 +28,30 @@ public:
         GetClientRect(control, &tool.rect);
         tool.hinst = instance;
         tool.lpszText = const_cast<char*>(text);  // the tooltip keeps a copy
-        return SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        return Send(TTM_ADDTOOLA, 0, &tool);
     }
     LRESULT DelTool(HWND control) const {
         TOOLINFOA tool = Tool(control);
-        return SendMessageA(tip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        return Send(TTM_DELTOOLA, 0, &tool);
     }
     LRESULT UpdateTipText(HWND control, HINSTANCE instance, const char* text) const {
         TOOLINFOA tool = Tool(control);
         tool.hinst = instance;
         tool.lpszText = const_cast<char*>(text);
-        return SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+        return Send(TTM_UPDATETIPTEXTA, 0, &tool);
     }
     LRESULT SetTitle(WPARAM icon, const char* title) const {
-        return SendMessageA(tip_, TTM_SETTITLEA, icon, reinterpret_cast<LPARAM>(title));
+        return Send(TTM_SETTITLEA, icon, reinterpret_cast<LPARAM>(title));
     }
-    void Activate(bool on) const { SendMessageA(tip_, TTM_ACTIVATE, on, 0); }
+    void Activate(bool on) const { Send(TTM_ACTIVATE, on, 0); }
     LRESULT SetDelayTime(WPARAM which, LPARAM time) const {
-        return SendMessageA(tip_, TTM_SETDELAYTIME, which, time);
+        return Send(TTM_SETDELAYTIME, which, time);
     }
     LRESULT SetTipBkColor(COLORREF colour) const {
-        return SendMessageA(tip_, TTM_SETTIPBKCOLOR, colour, 0);
+        return Send(TTM_SETTIPBKCOLOR, colour, 0);
     }
     LRESULT SetTipTextColor(COLORREF colour) const {
-        return SendMessageA(tip_, TTM_SETTIPTEXTCOLOR, colour, 0);
+        return Send(TTM_SETTIPTEXTCOLOR, colour, 0);
     }
 
 private:
@@ -61,8 +61,6 @@ private:
         tool.hwnd = control;
         return tool;
     }
-
-    HWND tip_;
 };
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "controls/create_control.h"
 #include "host/arguments.h"
-#include "host/files.h"
+#include "host/window.h"
 #include "host/owners.h"
 
 #include <commctrl.h>
@@ -16,13 +16,12 @@ namespace vantor {
 namespace {
 
 // The tree view, one thin member per message.
-class TreeView {
+class TreeView : public Window {
 public:
-    explicit TreeView(HWND window) : window_(window) {}
-    HWND hwnd() const { return window_; }
+    using Window::Window;
 
     HTREEITEM InsertItem(TVINSERTSTRUCTA& insert) const {
-        return reinterpret_cast<HTREEITEM>(Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        return reinterpret_cast<HTREEITEM>(Send(TVM_INSERTITEMA, 0, &insert));
     }
     HTREEITEM NextItem(HTREEITEM item, UINT relation) const {
         return reinterpret_cast<HTREEITEM>(Send(TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
@@ -36,7 +35,7 @@ public:
         record.hItem = item;
         record.iImage = image;
         record.iSelectedImage = selectedImage;
-        Send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&record));
+        Send(TVM_SETITEMA, 0, &record);
     }
     void DeleteItem(HTREEITEM item) const { Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)); }
     int Count() const { return static_cast<int>(Send(TVM_GETCOUNT)); }
@@ -49,13 +48,6 @@ public:
             if (at == ancestor) return true;
         return false;
     }
-
-private:
-    LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) const {
-        return SendMessageA(window_, message, w, l);
-    }
-
-    HWND window_;
 };
 
 // Where the next tree item goes, shared by every tree view of the process.
@@ -176,12 +168,12 @@ std::int32_t CVantor::ilCreateImgList(HWND, HINSTANCE, std::int32_t, ValueCell* 
 // gives several) and gives the number of images afterwards; a file that is
 // not a bitmap adds nothing. A file that cannot be opened shows "File Open
 // Error" and ends without a result: the host gets 0.
-std::int32_t CVantor::ilAddImage(HWND ownerWindow, HINSTANCE, std::int32_t, ValueCell* args,
+std::int32_t CVantor::ilAddImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
     const HIMAGELIST list = a.handle<HIMAGELIST>(1);
     const char* path = a.text(2);
-    if (!CheckFileReadable(ownerWindow, path)) return 0;
+    if (!CheckFileReadable(path)) return NoResult(0);
     const UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageA(
         nullptr, path, IMAGE_BITMAP, 0, 0,
         LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_VGACOLOR | LR_CREATEDIBSECTION)));

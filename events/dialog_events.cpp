@@ -19,13 +19,11 @@ static_assert(kShiftKey == VK_SHIFT && kControlKey == VK_CONTROL && kAltKey == V
 
 namespace {
 
-HWND Window(std::int32_t handle) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(handle)); }
-
 // The windows of the script's thread. Under a window server every query is
 // a round trip, so each piece of state is fetched with one call.
 class ThreadWindows final : public EventPlatform {
 public:
-    void sample(Snapshot& now, unsigned parts) override {
+    void Sample(Snapshot& now, unsigned parts) override {
         if (parts & kSampleFocusAndActive) {
             // The thread's focus and active window together, as GetFocus and
             // GetActiveWindow report them.
@@ -47,14 +45,15 @@ public:
         }
     }
 
-    std::int32_t dialogItemId(std::int32_t window) override { return GetDlgCtrlID(Window(window)); }
+    std::int32_t DialogItemId(std::int32_t window) override { return GetDlgCtrlID(HandleFrom<HWND>(window)); }
 
     // A handle that is not a window (0 included: GetTopWindow(0) would walk
     // the desktop's top-level windows) has no children.
-    std::vector<std::int32_t> children(std::int32_t dialog) override {
+    std::vector<std::int32_t> Children(std::int32_t dialog) override {
         std::vector<std::int32_t> found;
-        if (!IsWindow(Window(dialog))) return found;
-        for (HWND child = GetTopWindow(Window(dialog)); child != nullptr;
+        const HWND parent = HandleFrom<HWND>(dialog);
+        if (!IsWindow(parent)) return found;
+        for (HWND child = GetTopWindow(parent); child != nullptr;
              child = GetWindow(child, GW_HWNDNEXT))
             found.push_back(HandleValue(child));
         return found;
@@ -67,30 +66,30 @@ class CallHost final : public EventHost {
 public:
     explicit CallHost(CVantor& extender) : extender_(extender), services_(*extender.Services()) {}
 
-    std::uint32_t version() override { return services_.hostVersion; }
-    void showMessage(const char* text) override { extender_.ShowHostMessage(text); }
+    std::uint32_t Version() override { return services_.hostVersion; }
+    void ShowMessage(const char* text) override { extender_.ShowHostMessage(text); }
 
-    int fillHostCell() override {
+    int FillHostCell() override {
         if (ValueCell* result = extender_.ResultCell()) result->kind = kHostValueCell;
         hostCell_ = ValueCell{};
         return services_.variableOperation(services_.hostData, &hostCell_, sizeof(ValueCell), nullptr, 0,
                                            nullptr, 0, nullptr, 0, kFillHostValue);
     }
 
-    int assign(const char* name, std::int32_t value) override {
+    int Assign(const char* name, std::int32_t value) override {
         ValueCell cell{};
         cell.kind = kIntegerCell;
         cell.intValue = value;
-        return store(name, cell);
+        return Store(name, cell);
     }
-    int assign(const char* name, const std::string& text) override {
+    int Assign(const char* name, const std::string& text) override {
         ValueCell cell{};
         cell.kind = kStringCell;
         cell.strValue = text.c_str();
-        return store(name, cell);
+        return Store(name, cell);
     }
 
-    void defineVariable(const char* name, std::int32_t value) override {
+    void DefineVariable(const char* name, std::int32_t value) override {
         ValueCell cell{};
         cell.kind = kIntegerCell;
         cell.intValue = value;
@@ -101,7 +100,7 @@ public:
 
 private:
     // Stores value under name in (a copy of) the host's value.
-    int store(const char* name, ValueCell& value) {
+    int Store(const char* name, ValueCell& value) {
         ValueCell target = hostCell_;
         ValueCell key{};
         key.kind = kStringCell;
@@ -131,7 +130,7 @@ std::int32_t CVantor::evDialogProcOptions(HWND, HINSTANCE, std::int32_t, ValueCe
     const Arguments a(args, argCount);
     ThreadWindows windows;
     CallHost host(*this);
-    theEngine.registerEvent({.dialog = a.integer(1),
+    theEngine.RegisterEvent({.dialog = a.integer(1),
                              .event = a.integer(2),
                              .mode = a.integer(3),
                              .list = a.text(4),
@@ -143,26 +142,25 @@ std::int32_t CVantor::evDialogProcOptions(HWND, HINSTANCE, std::int32_t, ValueCe
 // evProcessEvents() -> the host's value; the head event is published as the
 // variables DHandle ... VK_ALT.
 //
-// Every failure ends here: an old host as 201040, a refusing host operation
-// as 201001 + its code, anything thrown (memory exhaustion) shown through
-// the host and delivered as 201001; nothing armed gives an empty text.
+// An old host fails as 201040, a refusing host operation as 201001 + its
+// code (both through the dispatcher's guard, like anything thrown, such as
+// memory exhaustion, shown and delivered as 201001); nothing armed gives
+// the empty error text.
 std::int32_t CVantor::evProcessEvents(HWND, HINSTANCE, std::int32_t, ValueCell*, std::int32_t) {
-    return Guarded([&] {
-        ThreadWindows windows;
-        CallHost host(*this);
-        const PollOutcome outcome = theEngine.poll(windows, host);
-        switch (outcome.end) {
-            case PollOutcome::End::Delivered:
-                break;
-            case PollOutcome::End::NoEvents:
-                return ReturnMessage(-1, 0);
-            case PollOutcome::End::HostTooOld:
-                throw CUserException{kHostTooOld};
-            case PollOutcome::End::HostCode:
-                throw CDllMapException{outcome.hostCode};
-        }
-        return ReturnCell(host.hostCell());
-    });
+    ThreadWindows windows;
+    CallHost host(*this);
+    const PollOutcome outcome = theEngine.Poll(windows, host);
+    switch (outcome.end) {
+        case PollOutcome::End::Delivered:
+            break;
+        case PollOutcome::End::NoEvents:
+            return ReturnError(0);
+        case PollOutcome::End::HostTooOld:
+            throw CUserException(kHostTooOld);
+        case PollOutcome::End::HostCode:
+            throw HostCodeError(outcome.hostCode);
+    }
+    return ReturnCell(host.hostCell());
 }
 
 }  // namespace vantor

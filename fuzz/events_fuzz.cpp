@@ -16,19 +16,19 @@ namespace {
 using namespace vantor;
 
 struct Windows final : EventPlatform {
-    void sample(Snapshot& now, unsigned) override { now.focus = 2; }
-    std::int32_t dialogItemId(std::int32_t) override { return 0; }
-    std::vector<std::int32_t> children(std::int32_t) override { return {1, 2, 3}; }
+    void Sample(Snapshot& now, unsigned) override { now.focus = 2; }
+    std::int32_t DialogItemId(std::int32_t) override { return 0; }
+    std::vector<std::int32_t> Children(std::int32_t) override { return {1, 2, 3}; }
 };
 
 struct Host final : EventHost {
     int defines = 0;
-    std::uint32_t version() override { return 1011; }
-    void showMessage(const char*) override {}
-    int fillHostCell() override { return 0; }
-    int assign(const char*, std::int32_t) override { return 0; }
-    int assign(const char*, const std::string&) override { return 0; }
-    void defineVariable(const char*, std::int32_t) override { ++defines; }
+    std::uint32_t Version() override { return 1011; }
+    void ShowMessage(const char*) override {}
+    int FillHostCell() override { return 0; }
+    int Assign(const char*, std::int32_t) override { return 0; }
+    int Assign(const char*, const std::string&) override { return 0; }
+    void DefineVariable(const char*, std::int32_t) override { ++defines; }
 };
 
 void CheckRejection(const std::exception& e) {
@@ -70,10 +70,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EventEngine engine;
     Windows windows;
     Host host;
-    engine.registerEvent({7, evdeOnExit, 1, {}, 0}, windows, host);
+    engine.RegisterEvent({7, evdeOnExit, 1, {}, 0}, windows, host);
     engine.queue.push_back({});
     const std::size_t controlsBefore = engine.controls.size();
-    const bool registered = Accepted([&] { engine.registerEvent({7, event, mode, text, 1}, windows, host); });
+    const bool registered = Accepted([&] { engine.RegisterEvent({7, event, mode, text, 1}, windows, host); });
 
     const bool listRead = mode != 0 && (event == evdeOnKeyPress || mode == 1);
     const bool expected = !listRead || (event == evdeOnKeyPress ? keysRead : controlsRead);

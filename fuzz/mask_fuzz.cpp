@@ -21,7 +21,7 @@ void check(bool holds) {
     if (!holds) std::abort();
 }
 
-bool trimmed(const std::string& s) { return trimRight(s) == s; }
+bool trimmed(const std::string& s) { return TrimRight(s) == s; }
 
 std::size_t countDigits(std::string_view s) {
     return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }));
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view mask = rest.substr(0, split);
     const std::string_view text = split < rest.size() ? rest.substr(split + 1) : std::string_view{};
 
-    const ApplyResult r = applyMask({mask, text, caret, remembered, numeric});
+    const ApplyResult r = ApplyMask({mask, text, caret, remembered, numeric});
     if (text.empty()) {
         check(!r.write && r.text.empty() && r.rememberedLength == remembered);
     } else if (!r.write) {
@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(trimmed(r.text));
     }
 
-    check(formatNumeric(mask, text).size() <= mask.size() + 1);
+    check(FormatNumeric(mask, text).size() <= mask.size() + 1);
 
-    const std::string clean = cleanMaskedText(mask, text, mode);
+    const std::string clean = CleanMaskedText(mask, text, mode);
     if (mode == 0) {
         check(clean == text);
     } else if (mode < 1 || mode > 4) {
@@ -76,11 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     for (const char c : text.substr(0, 64)) {
-        const CharClass t = classifyTextChar(c);
+        const CharClass t = ClassifyTextChar(c);
         for (const char m : mask.substr(0, 16)) {
-            const CharClass mc = classifyMaskChar(m);
-            const auto fitted = fitToMask(c, t, mc);
-            if (!isPlaceholder(mc) || mc == CharClass::Any) check(fitted.has_value());
+            const CharClass mc = ClassifyMaskChar(m);
+            const auto fitted = FitToMask(c, t, mc);
+            if (!IsPlaceholder(mc) || mc == CharClass::Any) check(fitted.has_value());
             if (mc == CharClass::Digit) check(fitted.has_value() == (t == CharClass::Digit));
         }
     }

@@ -4,7 +4,9 @@
 // the block is ever touched.
 #pragma once
 
+#include "host/handles.h"
 #include "host/records.h"
+#include "host/window.h"
 
 #include <windows.h>
 
@@ -27,12 +29,14 @@ public:
         return s != nullptr ? s : "";
     }
 
-    // Argument k as a handle of type T (a window, an image list, ...).
+    // Argument k as a handle of type T (an image list, ...).
     template <class T>
     T handle(std::int32_t k) const {
-        return reinterpret_cast<T>(static_cast<std::intptr_t>(integer(k)));
+        return HandleFrom<T>(integer(k));
     }
-    HWND window(std::int32_t k) const { return handle<HWND>(k); }
+    // Argument k as a window; 0xFFFF stays what it is, a handle that names
+    // no window, and Window::Send never sends there.
+    Window window(std::int32_t k) const { return Window(handle<HWND>(k)); }
 
     // An optional argument: read only when the script gave it.
     std::int32_t optionalInteger(std::int32_t k, std::int32_t fallback) const {
@@ -45,10 +49,5 @@ private:
     const ValueCell* cells_;
     std::int32_t count_;
 };
-
-// A handle as scripts hold it: a 32-bit integer.
-inline std::int32_t HandleValue(const void* handle) {
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
-}
 
 }  // namespace vantor

@@ -49,9 +49,13 @@ void CExtenderBase::ShowHostMessage(const char* text) {
         hostServices_->showMessage(hostServices_->hostData, text != nullptr ? text : "");
 }
 
-std::int32_t CExtenderBase::DeliverFailure(std::int32_t number, const char* shownFirst) noexcept {
+std::int32_t CExtenderBase::ReturnError(std::int32_t number, const char* shownFirst) {
     if (shownFirst != nullptr) ShowHostMessage(shownFirst);
     return ReturnMessage(-1, number);
+}
+
+void CExtenderBase::ShowNote(const char* title, const char* text) {
+    MessageBoxA(ownerWindow_, text, title, MB_OK);
 }
 
 std::int32_t CExtenderBase::QueryVersion(char* buffer, std::int32_t size) {

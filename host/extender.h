@@ -2,6 +2,7 @@
 // pointers, the result operations every handler uses, and the dispatcher.
 #pragma once
 
+#include "host/core/script_error.h"
 #include "host/records.h"
 
 #include <windows.h>
@@ -11,21 +12,6 @@
 #include <string>
 
 namespace vantor {
-
-// An error number of the extender, delivered as that message.
-struct CUserException {
-    std::int32_t code;
-};
-
-// A host error code (1 to 21) returned by a variable service; delivered as
-// message 201001 + code.
-struct CDllMapException {
-    std::int32_t code;
-};
-
-inline constexpr std::int32_t kSystemError = 201001;
-inline constexpr std::int32_t kInternalError = 201038;
-inline constexpr std::int32_t kHostTooOld = 201040;
 
 class CExtenderBase {
 public:
@@ -38,13 +24,31 @@ public:
                                   std::int32_t argCount, ValueCell* result) = 0;
 
     // Result operations: each fills the result cell, calls the host's
-    // result callback once and returns what it returned.
+    // result callback once and returns what it returned. A handler ends
+    // with exactly one of them, or with ReturnError or NoResult.
     std::int32_t ReturnInteger(std::int32_t value);
     std::int32_t ReturnString(const char* text);
     std::int32_t ReturnString(const std::string& text) { return ReturnString(text.c_str()); }
     std::int32_t ReturnCell(const ValueCell& cell);
     std::int32_t ReturnMessage(std::int32_t status, std::int32_t number);
     void ShowHostMessage(const char* text);
+
+    // The error result: shows shownFirst through the host (when given),
+    // then delivers message number with status -1. Deeper down, where no
+    // result can be delivered, throw CUserException instead: the
+    // dispatcher's guard delivers it the same way.
+    std::int32_t ReturnError(std::int32_t number, const char* shownFirst = nullptr);
+    // Ends a call without a result: the callback is not called, the result
+    // cell stays as the host left it, the host gets `returned`.
+    static constexpr std::int32_t NoResult(std::int32_t returned) { return returned; }
+    // A note to the user: a message box with an OK button owned by the
+    // host's window, titled title ("Note", "Error", ...). The call goes on
+    // to its result.
+    void ShowNote(const char* title, const char* text);
+    // True when path opens for reading (others may read and write
+    // meanwhile); otherwise notes "The specified file does not appear to be
+    // available" titled "File Open Error" and gives false.
+    bool CheckFileReadable(const char* path);
 
     // The host services and result cell of the current call.
     HostServices* Services() const { return hostServices_; }
@@ -56,9 +60,9 @@ public:
     const char* BaseName() const { return baseName_; }
 
     // Runs body; whatever escapes it becomes an error result, so no
-    // exception ever reaches the host: a standard exception shows its text
-    // through the host and delivers 201001, CDllMapException c delivers
-    // 201001 + c, CUserException c delivers c.
+    // exception ever reaches the host: CUserException c shows its text (if
+    // any) and delivers c; any other standard exception (memory
+    // exhaustion) shows its text and delivers 201001.
     template <class Body>
     std::int32_t Guarded(Body&& body) noexcept;
 
@@ -66,8 +70,9 @@ protected:
     constexpr CExtenderBase() = default;
     ~CExtenderBase() = default;
 
-    void BeginCall(std::uint32_t hostContext, ResultCallback callback, HostServices* services,
-                   ValueCell* result) {
+    void BeginCall(HWND ownerWindow, std::uint32_t hostContext, ResultCallback callback,
+                   HostServices* services, ValueCell* result) {
+        ownerWindow_ = ownerWindow;
         hostContext_ = hostContext;
         resultCallback_ = callback;
         hostServices_ = services;
@@ -76,8 +81,8 @@ protected:
 
 private:
     std::int32_t Deliver(std::int32_t status);
-    std::int32_t DeliverFailure(std::int32_t number, const char* shownFirst) noexcept;
 
+    HWND ownerWindow_ = nullptr;
     std::uint32_t hostContext_ = 0;
     ResultCallback resultCallback_ = nullptr;
     HostServices* hostServices_ = nullptr;
@@ -93,13 +98,12 @@ std::int32_t CExtenderBase::Guarded(Body&& body) noexcept {
     try {
         return body();
     } catch (const CUserException& e) {
-        return DeliverFailure(e.code, nullptr);
-    } catch (const CDllMapException& e) {
-        return DeliverFailure(kSystemError + e.code, nullptr);
+        const char* text = e.text();
+        return ReturnError(e.code, text != nullptr && *text != '\0' ? text : nullptr);
     } catch (const std::exception& e) {
-        return DeliverFailure(kSystemError, e.what());
+        return ReturnError(kSystemError, e.what());
     } catch (...) {
-        return DeliverFailure(kSystemError, nullptr);
+        return ReturnError(kSystemError);
     }
 }
 
@@ -129,7 +133,7 @@ public:
                           std::int32_t index, ResultCallback resultCallback,
                           HostServices* hostServices, std::int32_t reserved, void* args,
                           std::int32_t argCount, ValueCell* result) override {
-        BeginCall(hostContext, resultCallback, hostServices, result);
+        BeginCall(ownerWindow, hostContext, resultCallback, hostServices, result);
         const std::int16_t entry = static_cast<std::int16_t>(index);
         switch (entry) {
         case -3:

@@ -1,14 +1,13 @@
-#include "host/files.h"
-
+#include "host/extender.h"
 #include "host/owners.h"
 
 namespace vantor {
 
-bool CheckFileReadable(HWND owner, const char* path) {
+bool CExtenderBase::CheckFileReadable(const char* path) {
     const UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) return true;
-    MessageBoxA(owner, "The specified file does not appear to be available", "File Open Error", 0);
+    ShowNote("File Open Error", "The specified file does not appear to be available");
     return false;
 }
 

@@ -17,27 +17,19 @@ namespace {
 // The engine's one state for the whole process, shared by all controls.
 mask::MaskEngineState maskEngine;
 
-// The window argument k, or null when the handle names no window. Messages
-// to a non-window would be lost anyway; HWND_BROADCAST (0xFFFF) would
-// otherwise reach every top-level window of the session.
-HWND EditWindow(const Arguments& a, std::int32_t k) {
-    const HWND window = a.window(k);
-    return IsWindow(window) ? window : nullptr;
-}
-
-LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return window != nullptr ? SendMessageA(window, message, wParam, lParam) : 0;
-}
+// The window argument k, or the null window when the handle names no window
+// (messages to it would be lost anyway).
+Window EditWindow(const Arguments& a, std::int32_t k) { return a.window(k).Existing(); }
 
 // The control's whole text, read into storage of its own size (no fixed
 // buffer: a text of any length, e.g. 100 KB put in by WM_SETTEXT, is read
 // whole and never overrun). Ends at the first NUL or at what the control
 // copied, whichever comes first.
-std::string ReadText(HWND edit) {
-    const LRESULT reported = Send(edit, WM_GETTEXTLENGTH);
+std::string ReadText(const Window& edit) {
+    const LRESULT reported = edit.Send(WM_GETTEXTLENGTH);
     const std::size_t length = reported > 0 ? static_cast<std::size_t>(reported) : 0;
     std::string text(length + 1, '\0');
-    const LRESULT copied = Send(edit, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied = edit.Send(WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()));
     text.resize(std::min({std::strlen(text.c_str()), length,
                           static_cast<std::size_t>(std::max<LRESULT>(copied, 0))}));
     return text;
@@ -46,33 +38,33 @@ std::string ReadText(HWND edit) {
 // The caret's character index in the control that holds the focus: the
 // thread's caret point turned into an index by the control. The control
 // answers in 16 bits, so in a text past 65535 characters the index wraps.
-std::size_t CaretIndex(HWND edit) {
+std::size_t CaretIndex(const Window& edit) {
     POINT caret{};
     GetCaretPos(&caret);
-    return LOWORD(Send(edit, EM_CHARFROMPOS, 0, MAKELPARAM(caret.x, caret.y)));
+    return LOWORD(edit.Send(EM_CHARFROMPOS, 0, MAKELPARAM(caret.x, caret.y)));
 }
 
-void RemoveSelection(HWND edit) { Send(edit, EM_SETSEL, static_cast<WPARAM>(-1), 0); }
+void RemoveSelection(const Window& edit) { edit.Send(EM_SETSEL, static_cast<WPARAM>(-1), 0); }
 
 }  // namespace
 
 // ebGetModify(edit) -> nonzero when the text changed since the flag was cleared
 std::int32_t CVantor::ebGetModify(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(static_cast<std::int32_t>(Send(EditWindow(a, 1), EM_GETMODIFY)));
+    return ReturnInteger(static_cast<std::int32_t>(EditWindow(a, 1).Send(EM_GETMODIFY)));
 }
 
 // ebSetLenLimit(edit, limit) -> the control's answer; 0 asks for its default maximum
 std::int32_t CVantor::ebSetLenLimit(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
     const Arguments a(args, argCount);
     return ReturnInteger(static_cast<std::int32_t>(
-        Send(EditWindow(a, 1), EM_LIMITTEXT, static_cast<WPARAM>(a.integer(2)))));
+        EditWindow(a, 1).Send(EM_LIMITTEXT, static_cast<WPARAM>(a.integer(2)))));
 }
 
 // ebSetModify(edit, flag) -> flag, whatever the control makes of it
 std::int32_t CVantor::ebSetModify(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Send(EditWindow(a, 1), EM_SETMODIFY, static_cast<WPARAM>(a.integer(2)));
+    EditWindow(a, 1).Send(EM_SETMODIFY, static_cast<WPARAM>(a.integer(2)));
     return ReturnInteger(a.integer(2));
 }
 
@@ -84,23 +76,23 @@ std::int32_t CVantor::ebSetModify(HWND, HINSTANCE, std::int32_t, ValueCell* args
 // accepted as it stands. A handle that names no window gives the empty text.
 std::int32_t CVantor::ebMask(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const HWND edit = EditWindow(a, 1);
+    const Window edit = EditWindow(a, 1);
     const std::string mask = a.text(2);
     const bool numeric = argCount == 3 && a.integer(3) != 0;
 
-    Send(edit, EM_LIMITTEXT, mask.size());
+    edit.Send(EM_LIMITTEXT, mask.size());
     const std::size_t caret = CaretIndex(edit);
     const std::string text = ReadText(edit);
     RemoveSelection(edit);
 
     const mask::ApplyResult out =
-        mask::applyMask({mask, text, caret, maskEngine.rememberedLength, numeric});
+        mask::ApplyMask({mask, text, caret, maskEngine.rememberedLength, numeric});
     maskEngine.rememberedLength = out.rememberedLength;
     if (out.write) {
-        Send(edit, EM_SETSEL, 0, -1);
-        Send(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(out.text.c_str()));
+        edit.Send(EM_SETSEL, 0, -1);
+        edit.Send(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(out.text.c_str()));
         if (numeric) RemoveSelection(edit);
-        Send(edit, EM_SETSEL, out.caret, static_cast<LPARAM>(out.caret));
+        edit.Send(EM_SETSEL, out.caret, static_cast<LPARAM>(out.caret));
     }
     return ReturnString(out.text);
 }
@@ -112,11 +104,11 @@ std::int32_t CVantor::ebMask(HWND, HINSTANCE, std::int32_t, ValueCell* args, std
 // only removes the selection.
 std::int32_t CVantor::ebMaskClean(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const HWND edit = EditWindow(a, 1);
+    const Window edit = EditWindow(a, 1);
     const int mode = argCount == 3 ? a.integer(3) : 0;
     const std::string text = ReadText(edit);
     RemoveSelection(edit);
-    return ReturnString(mask::cleanMaskedText(a.text(2), text, mode));
+    return ReturnString(mask::CleanMaskedText(a.text(2), text, mode));
 }
 
 }  // namespace vantor

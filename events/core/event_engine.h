@@ -5,11 +5,13 @@
 // host through EventHost, so the same decisions run in the DLL and natively.
 #pragma once
 
+#include "events/core/event_lists.h"
 #include "events/core/key_table.h"
 
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -75,12 +77,12 @@ enum SampleParts : unsigned {
 class EventPlatform {
 public:
     // Fills the parts of now named in parts, one query per part.
-    virtual void sample(Snapshot& now, unsigned parts) = 0;
+    virtual void Sample(Snapshot& now, unsigned parts) = 0;
     // The dialog item identifier of window; asked only for a raised event.
-    virtual std::int32_t dialogItemId(std::int32_t window) = 0;
+    virtual std::int32_t DialogItemId(std::int32_t window) = 0;
     // The direct child windows of dialog in Z order, topmost first; none
     // when dialog is not a window.
-    virtual std::vector<std::int32_t> children(std::int32_t dialog) = 0;
+    virtual std::vector<std::int32_t> Children(std::int32_t dialog) = 0;
 
 protected:
     ~EventPlatform() = default;
@@ -89,16 +91,16 @@ protected:
 // The host services the engine uses, for the duration of one call.
 class EventHost {
 public:
-    virtual std::uint32_t version() = 0;
-    virtual void showMessage(const char* text) = 0;
+    virtual std::uint32_t Version() = 0;
+    virtual void ShowMessage(const char* text) = 0;
     // Marks the call's result cell and has the host fill the value the call
     // delivers; returns the host's code, 0 on success.
-    virtual int fillHostCell() = 0;
+    virtual int FillHostCell() = 0;
     // Assigns one published variable; returns the host's code, 0 on success.
-    virtual int assign(const char* name, std::int32_t value) = 0;
-    virtual int assign(const char* name, const std::string& text) = 0;
+    virtual int Assign(const char* name, std::int32_t value) = 0;
+    virtual int Assign(const char* name, const std::string& text) = 0;
     // Defines an integer script variable; the host's answer is not examined.
-    virtual void defineVariable(const char* name, std::int32_t value) = 0;
+    virtual void DefineVariable(const char* name, std::int32_t value) = 0;
 
 protected:
     ~EventHost() = default;
@@ -127,17 +129,17 @@ class EventEngine {
 public:
     // Arms or disarms one kind of event and builds the lists it watches.
     // The list argument is read first: a list that names no control handle
-    // or holds a key that is no decimal number throws std::invalid_argument
-    // or std::out_of_range (naming the item) and leaves the engine exactly
+    // or holds a key that is no decimal number throws ScriptArgumentError
+    // (a std::invalid_argument or std::out_of_range naming the item) and leaves the engine exactly
     // as it was.
-    void registerEvent(const Registration& call, EventPlatform& platform, EventHost& host);
+    void RegisterEvent(const Registration& call, EventPlatform& platform, EventHost& host);
 
     // One poll: samples the windows, queues what changed since the last
     // poll and publishes the head of the queue. Without watched controls
     // the poll works for focusDialog (0 when no dialog focus event was ever
     // armed). OnGainFocus and OnLoseFocus carry focusDialog as DHandle and
     // 0 as DCtrl: they concern the dialog, not one of its controls.
-    PollOutcome poll(EventPlatform& platform, EventHost& host);
+    PollOutcome Poll(EventPlatform& platform, EventHost& host);
 
     bool enterEnabled = false;
     bool exitEnabled = false;
@@ -157,14 +159,35 @@ public:
     std::vector<std::int32_t> pollList;
 
 private:
-    std::int32_t dialogHandle() const;
-    unsigned partsToSample() const;
-    std::int32_t firstKeyDown(const KeyState& keys) const;
-    void walkDialog(std::int32_t dialog, EventPlatform& platform);
-    void buildKeyLists(const Registration& call, std::span<const std::int32_t> extraKeys, EventHost& host);
-    void raise(PendingEvent& working, const WatchedControl& control, std::int32_t eventCode,
+    // The list argument as read before a registration changes anything.
+    struct ListArgument {
+        std::vector<ListedControl> controls;
+        std::vector<std::int32_t> extraKeys;
+    };
+
+    // Registration steps.
+    static ListArgument ReadListArgument(const Registration& call);
+    void ArmDialogFocus(const Registration& call);
+    static bool ArmsControls(const Registration& call);
+    void WatchControls(const Registration& call, std::vector<ListedControl>& listed, EventPlatform& platform);
+    void ArmKeyPress(const Registration& call, std::span<const std::int32_t> extraKeys, EventHost& host);
+    void WalkDialog(std::int32_t dialog, EventPlatform& platform);
+    void BuildKeyLists(const Registration& call, std::span<const std::int32_t> extraKeys, EventHost& host);
+
+    // Poll steps.
+    std::optional<PollOutcome> RefusePoll(EventHost& host) const;
+    std::int32_t DialogHandle() const;
+    unsigned PartsToSample() const;
+    void QueueDialogFocusChange(const Snapshot& now, PendingEvent& working);
+    void QueueKeyPress(Snapshot& now, std::int32_t dialog, PendingEvent& working, EventPlatform& platform);
+    std::int32_t FirstKeyDown(const KeyState& keys) const;
+    PollOutcome ScanControlFocus(const Snapshot& now, PendingEvent& working, EventPlatform& platform,
+                                 EventHost& host);
+    void QueueExits(std::int32_t focus, PendingEvent& working, EventPlatform& platform);
+    void QueueEnters(std::int32_t focus, PendingEvent& working, EventPlatform& platform);
+    void Raise(PendingEvent& working, const WatchedControl& control, std::int32_t eventCode,
                EventPlatform& platform);
-    int publishHead(EventHost& host);
+    int PublishHead(EventHost& host);
 };
 
 }  // namespace vantor

@@ -1,5 +1,6 @@
 #include "events/core/event_lists.h"
 
+#include "host/core/script_error.h"
 #include "host/core/value_helpers.h"
 
 #include <stdexcept>
@@ -24,14 +25,16 @@ std::string Quoted(std::string_view item) {
 std::int32_t RequireDecimal(std::string_view piece, const std::string& subject) {
     std::int32_t value = 0;
     switch (ReadLeadingInteger(piece, value)) {
-        case NumberRead::kNumber:
+        case NumberRead::Number:
             return value;
-        case NumberRead::kOutOfRange:
-            throw std::out_of_range("evDialogProcOptions: " + subject + " is out of the 32-bit range");
-        case NumberRead::kNotANumber:
+        case NumberRead::OutOfRange:
+            throw ScriptArgumentError<std::out_of_range>("evDialogProcOptions: " + subject +
+                                                         " is out of the 32-bit range");
+        case NumberRead::NotANumber:
             break;
     }
-    throw std::invalid_argument("evDialogProcOptions: " + subject + " is not a decimal number");
+    throw ScriptArgumentError<std::invalid_argument>("evDialogProcOptions: " + subject +
+                                                     " is not a decimal number");
 }
 
 }  // namespace
@@ -41,8 +44,8 @@ std::vector<ListedControl> ParseControlList(std::string_view text) {
     for (const std::string& item : SplitList(text, '\t')) {
         std::vector<std::string> pieces = SplitList(item, ',');
         if (pieces.size() < 2) {
-            throw std::invalid_argument("evDialogProcOptions: control list item " + Quoted(item) +
-                                        " has no window handle after a comma");
+            throw ScriptArgumentError<std::invalid_argument>(
+                "evDialogProcOptions: control list item " + Quoted(item) + " has no window handle after a comma");
         }
         const std::int32_t handle = RequireDecimal(
             pieces[1], "control list item " + Quoted(item) + ": window handle " + Quoted(pieces[1]));

@@ -21,8 +21,8 @@ struct ListedControl {
 // nothing else, within the signed 32-bit range.
 //
 // An item whose handle is missing, not decimal or out of range cannot name a
-// control: the whole list is rejected with std::invalid_argument or
-// std::out_of_range, whose text names the item. An empty text gives no items.
+// control: the whole list is rejected with ScriptArgumentError (a
+// std::invalid_argument or std::out_of_range), whose text names the item. An empty text gives no items.
 std::vector<ListedControl> ParseControlList(std::string_view text);
 
 // Splits text at "|", dropping empty pieces, and reads each piece as a

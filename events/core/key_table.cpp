@@ -1,13 +1,12 @@
 #include "events/core/key_table.h"
 
-#include "host/core/value_helpers.h"
-
-#include <charconv>
+#include <algorithm>
+#include <array>
 
 namespace vantor {
 
 // clang-format off
-const std::string_view VirtualKeyTableText =
+constexpr std::string_view kKeyTableText =
     "VK_LBUTTON|0x01|1|0|Left mouse button~"
     "VK_RBUTTON|0x02|2|0|Right mouse button~"
     "VK_CANCEL|0x03|3|0|Control-break processing~"
@@ -124,14 +123,59 @@ const std::string_view VirtualKeyTableText =
     "VK_OEM_PERIOD|0xBE|190|0|The '.' key";
 // clang-format on
 
+const std::string_view VirtualKeyTableText = kKeyTableText;
+
 namespace {
 
-// Reads a whole field as a number in base; the built-in rows always hold one.
-std::int32_t ReadField(std::string_view field, int base) {
+// Reads a whole field of a built-in row as a number in base (an optional
+// "-", then digits; "0x" before hexadecimal ones).
+constexpr std::int32_t FieldNumber(std::string_view field, int base) {
+    const bool negative = field.starts_with('-');
+    if (negative) field.remove_prefix(1);
     if (base == 16 && (field.starts_with("0x") || field.starts_with("0X"))) field.remove_prefix(2);
     std::int32_t value = 0;
-    std::from_chars(field.data(), field.data() + field.size(), value, base);
-    return value;
+    for (const char c : field) {
+        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c - 'a' + 10;
+        value = value * base + digit;
+    }
+    return negative ? -value : value;
+}
+
+// The next piece of text up to delimiter; text keeps what follows it.
+constexpr std::string_view NextPiece(std::string_view& text, char delimiter) {
+    const std::size_t end = text.find(delimiter);
+    const std::string_view piece = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    return piece;
+}
+
+constexpr std::array<KeyRow, kVirtualKeyRows> ReadRows(std::string_view text) {
+    std::array<KeyRow, kVirtualKeyRows> rows{};
+    for (KeyRow& row : rows) {
+        std::string_view fields = NextPiece(text, '~');
+        row.name = NextPiece(fields, '|');
+        row.code = FieldNumber(NextPiece(fields, '|'), 16);
+        row.decimalCode = FieldNumber(NextPiece(fields, '|'), 10);
+        row.keyClass = FieldNumber(NextPiece(fields, '|'), 10);
+        row.description = fields;
+    }
+    return rows;
+}
+
+// What the compiler checks of the rows: the number of rows, both codes of a
+// row alike, codes ascending (each key once), the three classes, names and
+// descriptions present and without surrounding blanks.
+constexpr bool WellFormed(std::string_view text, const std::array<KeyRow, kVirtualKeyRows>& rows) {
+    if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '~')) != kVirtualKeyRows - 1) return false;
+    const auto bare = [](std::string_view s) { return !s.empty() && s.front() != ' ' && s.back() != ' '; };
+    std::int32_t previous = 0;
+    for (const KeyRow& row : rows) {
+        if (row.code != row.decimalCode || row.code <= previous || row.code > 255) return false;
+        if (row.keyClass != 0 && row.keyClass != -1 && row.keyClass != -2) return false;
+        if (!bare(row.name) || !bare(row.description)) return false;
+        previous = row.code;
+    }
+    return true;
 }
 
 bool Selected(std::int32_t mode, std::int32_t keyClass) {
@@ -140,28 +184,30 @@ bool Selected(std::int32_t mode, std::int32_t keyClass) {
            keyClass == 9;
 }
 
+KeyEntry Entry(const KeyRow& row) {
+    return {std::string(row.name), row.code, row.decimalCode, std::string(row.description), row.keyClass};
+}
+
 }  // namespace
+
+constexpr std::array<KeyRow, kVirtualKeyRows> kVirtualKeys = ReadRows(kKeyTableText);
+static_assert(WellFormed(kKeyTableText, kVirtualKeys));
+static_assert(kVirtualKeys[0].code == 1 && kVirtualKeys[kVirtualKeyRows - 1].name == "VK_OEM_PERIOD");
+
+std::span<const KeyRow, kVirtualKeyRows> VirtualKeys() { return kVirtualKeys; }
 
 std::vector<KeyEntry> ParseVirtualKeyTable() {
     std::vector<KeyEntry> rows;
     rows.reserve(kVirtualKeyRows);
-    for (const std::string& row : SplitList(VirtualKeyTableText, '~')) {
-        std::vector<std::string> fields = SplitList(row, '|');
-        fields.resize(5);
-        rows.push_back({.name = std::move(fields[0]),
-                        .code = ReadField(fields[1], 16),
-                        .decimalCode = ReadField(fields[2], 10),
-                        .description = std::move(fields[4]),
-                        .keyClass = ReadField(fields[3], 10)});
-    }
+    for (const KeyRow& row : kVirtualKeys) rows.push_back(Entry(row));
     return rows;
 }
 
 std::vector<KeyEntry> BuildKeyTable(std::int32_t mode, std::span<const std::int32_t> extraKeys,
                                     bool& altWanted, bool& ctrlWanted, bool& shiftWanted) {
     std::vector<KeyEntry> table;
-    for (KeyEntry& row : ParseVirtualKeyTable()) {
-        if (Selected(mode, row.keyClass)) table.push_back(std::move(row));
+    for (const KeyRow& row : kVirtualKeys) {
+        if (Selected(mode, row.keyClass)) table.push_back(Entry(row));
     }
     for (const std::int32_t code : extraKeys) {
         if (code == kShiftKey) shiftWanted = true;
@@ -184,9 +230,9 @@ std::vector<std::int32_t> BuildPollList(std::span<const KeyEntry> keyTable) {
 std::vector<KeyName> KeyNameVariables() {
     std::vector<KeyName> names;
     names.reserve(kVirtualKeyRows + 4);
-    for (const KeyEntry& row : ParseVirtualKeyTable()) {
+    for (const KeyRow& row : kVirtualKeys) {
         // Digit and letter rows are named by their character alone.
-        names.push_back({row.name.size() == 1 ? "VK_" + row.name : row.name, row.code});
+        names.push_back({row.name.size() == 1 ? "VK_" + std::string(row.name) : std::string(row.name), row.code});
     }
     names.push_back({"VK_SHIFT", kShiftKey});
     names.push_back({"VK_CONTROL", kControlKey});

@@ -3,11 +3,48 @@
 namespace vantor {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// What one reading of a decimal number found: skip's characters first, one
+// sign, then the digits up to the first other character.
+struct DecimalScan {
+    bool digits = false;           // at least one digit
+    bool beyond32Bits = false;     // the magnitude exceeds 2^31
+    std::int64_t magnitude = 0;    // exact up to 2^31 + 1
+    std::uint32_t wrapped = 0;     // the signed value wrapped around in 32 bits
+};
 
-bool IsTrimmed(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+// The one integer reader; the three conversions below choose what comes
+// before the number and what a value beyond 32 bits means.
+DecimalScan ScanDecimal(std::string_view text, bool (*skip)(char)) {
+    DecimalScan scan;
+    std::size_t i = 0;
+    while (i < text.size() && skip(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    for (; i < text.size() && IsDecimalDigit(text[i]); ++i) {
+        const auto digit = static_cast<std::uint32_t>(text[i] - '0');
+        scan.digits = true;
+        scan.wrapped = scan.wrapped * 10u + digit;
+        if (!scan.beyond32Bits) scan.magnitude = scan.magnitude * 10 + digit;
+        if (scan.magnitude > std::int64_t{1} << 31) scan.beyond32Bits = true;
+    }
+    if (negative) {
+        scan.wrapped = 0u - scan.wrapped;
+        scan.magnitude = -scan.magnitude;
+    }
+    return scan;
+}
+
+bool IsBlank(char c) { return c == ' '; }
 
 }  // namespace
+
+std::string_view Trimmed(std::string_view text, std::string_view set, bool start, std::size_t keep) {
+    const auto trimmed = [&](char c) { return set.find(c) != std::string_view::npos; };
+    std::size_t first = 0, last = text.size();
+    while (start && last - first > keep && trimmed(text[first])) ++first;
+    while (last - first > keep && trimmed(text[last - 1])) --last;
+    return text.substr(first, last - first);
+}
 
 std::uint32_t ParseColor(std::string_view text) {
     if (text.empty()) return 0;
@@ -17,7 +54,7 @@ std::uint32_t ParseColor(std::string_view text) {
     int closed = 0;
     for (std::size_t i = 1; i < kLookedAt; ++i) {
         const char c = i < text.size() ? text[i] : '\0';
-        if (IsDigit(c)) {
+        if (IsDecimalDigit(c)) {
             component += c;
         } else if (c == '|') {
             if (closed == 0) red = ParseInteger(component);
@@ -34,35 +71,15 @@ std::uint32_t ParseColor(std::string_view text) {
 }
 
 std::int32_t ParseInteger(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    std::uint32_t value = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i)
-        value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
-    if (negative) value = 0u - value;
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(ScanDecimal(text, IsBlank).wrapped);
 }
 
 NumberRead ReadLeadingInteger(std::string_view text, std::int32_t& value) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i == text.size() || !IsDigit(text[i])) return NumberRead::kNotANumber;
-    std::int64_t magnitude = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > std::int64_t{1} << 31) return NumberRead::kOutOfRange;
-    }
-    const std::int64_t signedValue = negative ? -magnitude : magnitude;
-    if (signedValue > INT32_MAX) return NumberRead::kOutOfRange;
-    value = static_cast<std::int32_t>(signedValue);
-    return NumberRead::kNumber;
+    const DecimalScan scan = ScanDecimal(text, IsWhiteSpace);
+    if (!scan.digits) return NumberRead::NotANumber;
+    if (scan.beyond32Bits || scan.magnitude > INT32_MAX) return NumberRead::OutOfRange;
+    value = static_cast<std::int32_t>(scan.magnitude);
+    return NumberRead::Number;
 }
 
 void FormatInteger(std::int32_t value, std::string& destination, int base) {
@@ -89,11 +106,7 @@ std::string FormatInteger(std::int32_t value, int base) {
 }
 
 std::string TrimBlanks(std::string& text) {
-    std::size_t first = 0;
-    while (text.size() - first >= 2 && IsTrimmed(text[first])) ++first;
-    std::size_t last = text.size();
-    while (last - first >= 2 && IsTrimmed(text[last - 1])) --last;
-    text = text.substr(first, last - first);
+    text = std::string(Trimmed(text, " \t\n\r", true, 1));
     return text;
 }
 

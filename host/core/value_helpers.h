@@ -9,6 +9,18 @@
 
 namespace vantor {
 
+// The character tests every reader shares, on the byte's value (never the C
+// library's, which is undefined for a negative char).
+constexpr bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+// The standard conversion's white space: blank, \t, \n, \v, \f, \r.
+constexpr bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
+
+// The one trim: text without the characters of `set` at its start (when
+// `start`) and at its end, never shorter than `keep` characters (a shorter
+// text stays as it is).
+std::string_view Trimmed(std::string_view text, std::string_view set, bool start, std::size_t keep = 0);
+
 // "R|G|B" in decimal to a colour value 0x00BBGGRR. The first character is
 // taken unchecked, then up to ten more: digits build the current component,
 // "|" closes it (the first closes red, the second green, later ones store
@@ -23,8 +35,18 @@ std::uint32_t ParseColor(std::string_view text);
 // Text without digits gives 0.
 std::int32_t ParseInteger(std::string_view text);
 
+// A script's number counted from 1 as an index counted from 0, and back. Both
+// wrap around in 32 bits instead of overflowing: ZeroBased(INT_MIN) is
+// INT_MAX, an index no control holds.
+inline std::int32_t ZeroBased(std::int32_t number) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(number) - 1u);
+}
+inline std::int32_t OneBased(std::int32_t index) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(index) + 1u);
+}
+
 // What ReadLeadingInteger found.
-enum class NumberRead { kNumber, kNotANumber, kOutOfRange };
+enum class NumberRead { Number, NotANumber, OutOfRange };
 
 // Reads the number at the start of text as the standard string-to-integer
 // conversion does: leading white space, one sign, then decimal digits up to

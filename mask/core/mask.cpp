@@ -1,5 +1,7 @@
 #include "mask/core/mask.h"
 
+#include "host/core/value_helpers.h"
+
 #include <algorithm>
 
 namespace vantor::mask {
@@ -7,13 +9,12 @@ namespace {
 
 // The "C" locale's character tests, on the byte's value: no call into the C
 // library, which is undefined for a negative char.
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
-bool isLower(char c) { return c >= 'a' && c <= 'z'; }
-char toUpper(char c) { return isLower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
-char toLower(char c) { return isUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
+bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
+char ToUpper(char c) { return IsLower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
+char ToLower(char c) { return IsUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::optional<CharClass> separatorClass(char c) {
+std::optional<CharClass> SeparatorClass(char c) {
     switch (c) {
         case '.': return CharClass::Period;
         case ',': return CharClass::Comma;
@@ -24,29 +25,29 @@ std::optional<CharClass> separatorClass(char c) {
     }
 }
 
-bool isLetterClass(CharClass c) {
+bool IsLetterClass(CharClass c) {
     return c == CharClass::Alpha || c == CharClass::Upper || c == CharClass::Lower;
 }
 
 // The text mode's walk over the mask positions; pos is the caret index,
 // moved one to the right for each fixed position the text reaches.
-std::string formatText(std::string_view mask, std::string_view text, std::size_t& pos) {
+std::string FormatText(std::string_view mask, std::string_view text, std::size_t& pos) {
     std::string out;
     for (std::size_t i = 0; i < mask.size(); ++i) {
         const char m = mask[i];
-        const CharClass maskClass = classifyMaskChar(m);
+        const CharClass maskClass = ClassifyMaskChar(m);
         if (i >= text.size()) {
             // past the text: fixed characters are filled in up to the next
             // placeholder
-            if (isPlaceholder(maskClass)) break;
+            if (IsPlaceholder(maskClass)) break;
             out += m;
             continue;
         }
         const char c = text[i];
-        if (isPlaceholder(maskClass)) {
+        if (IsPlaceholder(maskClass)) {
             // a character that does not fit is dropped; the ones after it
             // move one position left against the mask
-            if (const auto fitted = fitToMask(c, classifyTextChar(c), maskClass)) out += *fitted;
+            if (const auto fitted = FitToMask(c, ClassifyTextChar(c), maskClass)) out += *fitted;
             continue;
         }
         // A fixed position takes the mask's character. A lone character
@@ -59,20 +60,45 @@ std::string formatText(std::string_view mask, std::string_view text, std::size_t
     return out;
 }
 
+// A character was typed: when it stands where the mask has fixed
+// characters, those are put in front of it (the caret moves past them).
+void PutFixedBeforeTyped(std::string_view mask, std::string& text, std::size_t& pos) {
+    const char typed = text.back();
+    for (std::size_t i = text.size() - 1; i < mask.size(); ++i) {
+        if (IsPlaceholder(ClassifyMaskChar(mask[i]))) break;
+        text.resize(i);
+        text += mask[i];
+        text += typed;
+        ++pos;
+    }
+}
+
+// The text mode's result: typing at the end sends the caret to the end of
+// what the walk makes; after a deletion it stays at the end of the cut text.
+void LayTextIntoMask(std::string_view mask, std::string_view text, std::size_t pos, std::int64_t remembered,
+                     ApplyResult& result) {
+    const std::size_t textLength = text.size();
+    if (pos == textLength && pos < mask.size() && textLength > 1) pos = mask.size();
+    if (remembered > static_cast<std::int64_t>(textLength)) pos = textLength;
+    result.text = TrimRight(FormatText(mask, text, pos));
+    result.caret = std::min(pos, result.text.size());
+    result.rememberedLength = static_cast<std::int32_t>(result.text.size());
+}
+
 }  // namespace
 
-bool isSeparator(CharClass c) {
+bool IsSeparator(CharClass c) {
     return c == CharClass::Period || c == CharClass::Comma || c == CharClass::Colon ||
            c == CharClass::Slash || c == CharClass::Dash;
 }
 
-bool isPlaceholder(CharClass c) {
+bool IsPlaceholder(CharClass c) {
     return c == CharClass::Digit || c == CharClass::AlphaNum || c == CharClass::Alpha ||
            c == CharClass::Upper || c == CharClass::Lower || c == CharClass::Any;
 }
 
-CharClass classifyMaskChar(char m) {
-    if (const auto separator = separatorClass(m)) return *separator;
+CharClass ClassifyMaskChar(char m) {
+    if (const auto separator = SeparatorClass(m)) return *separator;
     switch (m) {
         case '#': return CharClass::Digit;
         case '?': return CharClass::AlphaNum;
@@ -84,66 +110,53 @@ CharClass classifyMaskChar(char m) {
     }
 }
 
-CharClass classifyTextChar(char c) {
-    if (const auto separator = separatorClass(c)) return *separator;
-    if (isDigit(c)) return CharClass::Digit;
-    if (isUpper(c)) return CharClass::Upper;
-    if (isLower(c)) return CharClass::Lower;
+CharClass ClassifyTextChar(char c) {
+    if (const auto separator = SeparatorClass(c)) return *separator;
+    if (IsDecimalDigit(c)) return CharClass::Digit;
+    if (IsUpper(c)) return CharClass::Upper;
+    if (IsLower(c)) return CharClass::Lower;
     // In the "C" locale every letter is upper or lower case, so a text
     // character is never Alpha or AlphaNum.
     return CharClass::Other;
 }
 
-std::optional<char> fitToMask(char c, CharClass textClass, CharClass maskClass) {
+std::optional<char> FitToMask(char c, CharClass textClass, CharClass maskClass) {
     bool fits = true;
     switch (maskClass) {
         case CharClass::Digit: fits = textClass == CharClass::Digit; break;
         case CharClass::Alpha:
         case CharClass::Upper:
-        case CharClass::Lower: fits = isLetterClass(textClass); break;
+        case CharClass::Lower: fits = IsLetterClass(textClass); break;
         case CharClass::AlphaNum:
             fits = textClass == CharClass::Digit || textClass == CharClass::AlphaNum ||
-                   isLetterClass(textClass);
+                   IsLetterClass(textClass);
             break;
         default: break;  // "&", separators and literals take everything
     }
     if (!fits) return std::nullopt;
-    if (maskClass == CharClass::Upper && textClass == CharClass::Lower) return toUpper(c);
-    if (maskClass == CharClass::Lower && textClass == CharClass::Upper) return toLower(c);
+    if (maskClass == CharClass::Upper && textClass == CharClass::Lower) return ToUpper(c);
+    if (maskClass == CharClass::Lower && textClass == CharClass::Upper) return ToLower(c);
     return c;
 }
 
-std::string trimRight(std::string_view text) {
-    const std::size_t last = text.find_last_not_of(" \n\r\t\f\v");
-    return std::string(last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1));
+std::string TrimRight(std::string_view text) {
+    return std::string(Trimmed(text, kWhiteSpace, false));
 }
 
-ApplyResult applyMask(const ApplyInput& in) {
+ApplyResult ApplyMask(const ApplyInput& in) {
     ApplyResult result;
     result.rememberedLength = in.rememberedLength;
     if (in.text.empty()) return result;
 
-    const std::string_view mask = in.mask;
     const std::int64_t remembered = in.rememberedLength;
     const std::size_t readLength = in.text.size();
     std::string text(in.text);
     // Every caret index past whatever the call can make acts alike (the
     // control puts such a caret at the end of the new text); bounding it
     // keeps the arithmetic below from wrapping.
-    std::size_t pos = std::min(in.caret, std::max(readLength, mask.size()) + 2);
+    std::size_t pos = std::min(in.caret, std::max(readLength, in.mask.size()) + 2);
 
-    // A character was typed: when it stands where the mask has fixed
-    // characters, those are put in front of it.
-    if (static_cast<std::int64_t>(readLength) > remembered) {
-        const char typed = text.back();
-        for (std::size_t i = readLength - 1; i < mask.size(); ++i) {
-            if (isPlaceholder(classifyMaskChar(mask[i]))) break;
-            text.resize(i);
-            text += mask[i];
-            text += typed;
-            ++pos;
-        }
-    }
+    if (static_cast<std::int64_t>(readLength) > remembered) PutFixedBeforeTyped(in.mask, text, pos);
 
     // Backspace at the end: accept the shorter text, so that fixed characters
     // can be deleted.
@@ -156,29 +169,19 @@ ApplyResult applyMask(const ApplyInput& in) {
     // Whatever stands after the caret is dropped.
     text.resize(std::min(pos, text.size()));
     result.write = true;
-
     if (in.numeric) {
-        result.text = formatNumeric(mask, text);
+        result.text = FormatNumeric(in.mask, text);
         result.caret = result.text.size();
-        return result;
+    } else {
+        LayTextIntoMask(in.mask, text, pos, remembered, result);
     }
-
-    // Typing at the end sends the caret to the end of what the walk makes;
-    // after a deletion it stays at the end of the cut text.
-    const std::size_t textLength = text.size();
-    if (pos == textLength && pos < mask.size() && textLength > 1) pos = mask.size();
-    if (remembered > static_cast<std::int64_t>(textLength)) pos = textLength;
-
-    result.text = trimRight(formatText(mask, text, pos));
-    result.caret = std::min(pos, result.text.size());
-    result.rememberedLength = static_cast<std::int32_t>(result.text.size());
     return result;
 }
 
-std::string formatNumeric(std::string_view mask, std::string_view text) {
+std::string FormatNumeric(std::string_view mask, std::string_view text) {
     std::string digits;
     for (const char c : text)
-        if (classifyTextChar(c) == CharClass::Digit) digits += c;
+        if (ClassifyTextChar(c) == CharClass::Digit) digits += c;
 
     // Built right to left, reversed at the end. `free` counts the mask
     // positions not used yet: the next one is mask[free - 1].
@@ -186,7 +189,7 @@ std::string formatNumeric(std::string_view mask, std::string_view text) {
     std::size_t free = mask.size();
     for (auto d = digits.rbegin(); d != digits.rend() && free > 0; ++d) {
         const char m = mask[free - 1];
-        const CharClass maskClass = classifyMaskChar(m);
+        const CharClass maskClass = ClassifyMaskChar(m);
         if (maskClass == CharClass::Digit) {
             reversed += *d;
             free -= 1;
@@ -205,16 +208,16 @@ std::string formatNumeric(std::string_view mask, std::string_view text) {
     return {reversed.rbegin(), reversed.rend()};
 }
 
-std::string cleanMaskedText(std::string_view mask, std::string_view text, int mode) {
+std::string CleanMaskedText(std::string_view mask, std::string_view text, int mode) {
     if (mode == 0) return std::string(text);
     if (mode < 1 || mode > 4) return {};
 
     std::string out;
     const std::size_t positions = std::min(mask.size(), text.size());
     for (std::size_t i = 0; i < positions; ++i) {
-        const bool placeholder = isPlaceholder(classifyMaskChar(mask[i]));
-        const CharClass textClass = classifyTextChar(text[i]);
-        const bool separator = isSeparator(textClass);
+        const bool placeholder = IsPlaceholder(ClassifyMaskChar(mask[i]));
+        const CharClass textClass = ClassifyTextChar(text[i]);
+        const bool separator = IsSeparator(textClass);
         bool keep = false;
         switch (mode) {
             case 1: keep = textClass == CharClass::Digit || textClass == CharClass::Period; break;
@@ -224,7 +227,7 @@ std::string cleanMaskedText(std::string_view mask, std::string_view text, int mo
         }
         if (keep) out += text[i];
     }
-    return trimRight(out);
+    return TrimRight(out);
 }
 
 }  // namespace vantor::mask

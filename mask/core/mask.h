@@ -36,30 +36,30 @@ enum class CharClass : int {
 };
 
 // Separators are exactly ". , : / -".
-bool isSeparator(CharClass c);
+bool IsSeparator(CharClass c);
 // Placeholders are the positions the user fills: "# ? A U L &".
-bool isPlaceholder(CharClass c);
+bool IsPlaceholder(CharClass c);
 
 // The class of a mask character: one of the eleven special characters, else
 // Other.
-CharClass classifyMaskChar(char m);
+CharClass ClassifyMaskChar(char m);
 
 // The class of a text character, first test that holds: a separator
 // character gives its separator class, then a digit Digit, an upper-case
 // letter Upper, a lower-case letter Lower, anything else Other. Only ASCII
 // "0"-"9", "A"-"Z" and "a"-"z" count as digits and letters; a space and
 // every byte from 0x80 up are Other.
-CharClass classifyTextChar(char c);
+CharClass ClassifyTextChar(char c);
 
 // The text character c (of class textClass) as it may stand at a mask
 // position of class maskClass: itself, itself in the mask's case ("U" makes a
 // lower-case letter upper case, "L" the reverse), or nothing when it does not
 // fit. "#" takes digits; "A", "U", "L" letters; "?" letters and digits;
 // "&", separators and literals take every character.
-std::optional<char> fitToMask(char c, CharClass textClass, CharClass maskClass);
+std::optional<char> FitToMask(char c, CharClass textClass, CharClass maskClass);
 
 // text without its trailing run of " \n\r\t\f\v".
-std::string trimRight(std::string_view text);
+std::string TrimRight(std::string_view text);
 
 // The engine's process-wide state: one value for every edit control, so
 // calls on two controls compare each text with the other's length.
@@ -98,9 +98,9 @@ struct ApplyResult {
 //   Backspace at the end): the text is accepted as it is, nothing is written,
 //   rememberedLength becomes its length;
 // - otherwise the text is cut at the caret and laid into the mask: in text
-//   mode by formatText (rememberedLength becomes the new text's length), in
-//   numeric mode by formatNumeric (rememberedLength stays, caret at the end).
-ApplyResult applyMask(const ApplyInput& in);
+//   mode by FormatText (rememberedLength becomes the new text's length), in
+//   numeric mode by FormatNumeric (rememberedLength stays, caret at the end).
+ApplyResult ApplyMask(const ApplyInput& in);
 
 // The digits of text laid into mask from its right end: "#" takes one digit;
 // at "," or "." the digit goes left of the separator and both are set; a
@@ -108,7 +108,7 @@ ApplyResult applyMask(const ApplyInput& in);
 // ignored. Digits left over when the mask is used up are dropped: the
 // rightmost digits stay, as on a display that is too narrow, and nothing
 // before the mask's start is read.
-std::string formatNumeric(std::string_view mask, std::string_view text);
+std::string FormatNumeric(std::string_view mask, std::string_view text);
 
 // ebMaskClean: the text of a masked control taken back out of the mask.
 // Mode 0 gives text unchanged. Modes 1 to 4 walk the positions that both the
@@ -120,6 +120,6 @@ std::string formatNumeric(std::string_view mask, std::string_view text);
 //   4 characters at placeholder positions, and separators anywhere
 // Mask positions past the end of the text contribute nothing in any mode,
 // mode 3 included. Any other mode gives the empty string.
-std::string cleanMaskedText(std::string_view mask, std::string_view text, int mode);
+std::string CleanMaskedText(std::string_view mask, std::string_view text, int mode);
 
 }  // namespace vantor::mask

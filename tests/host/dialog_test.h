@@ -30,7 +30,7 @@ protected:
 
     // The window handle a creator delivered.
     static HWND Handle(const CallResult& r) {
-        return reinterpret_cast<HWND>(static_cast<std::intptr_t>(r.integer()));
+        return HandleFrom<HWND>(r.integer());
     }
 
     // A child window's rectangle in the dialog's client coordinates.

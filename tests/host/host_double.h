@@ -4,6 +4,7 @@
 // services it asks for, and every message box it shows.
 #pragma once
 
+#include "host/handles.h"
 #include "host/records.h"
 
 #include <windows.h>
@@ -21,7 +22,7 @@ namespace vantor::testing {
 class Arg {
 public:
     Arg(std::int32_t value) : value_(value) {}
-    Arg(HWND window) : value_(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window))) {}
+    Arg(HWND window) : value_(HandleValue(window)) {}
     Arg(const char* text) : value_(std::string(text)) {}
     Arg(std::string text) : value_(std::move(text)) {}
     bool isText() const { return std::holds_alternative<std::string>(value_); }

@@ -59,7 +59,7 @@ struct FakeWindows final : EventPlatform {
         state.active = kDialog;
         state.foreground = kDialog;
     }
-    void sample(Snapshot& now, unsigned parts) override {
+    void Sample(Snapshot& now, unsigned parts) override {
         if (parts & kSampleFocusAndActive) {
             ++focusSamples;
             now.focus = state.focus;
@@ -74,12 +74,12 @@ struct FakeWindows final : EventPlatform {
             now.keys = state.keys;
         }
     }
-    std::int32_t dialogItemId(std::int32_t window) override {
+    std::int32_t DialogItemId(std::int32_t window) override {
         ++itemIdCalls;
         const auto found = itemIds.find(window);
         return found == itemIds.end() ? 0 : found->second;
     }
-    std::vector<std::int32_t> children(std::int32_t dialog) override {
+    std::vector<std::int32_t> Children(std::int32_t dialog) override {
         const auto found = childrenOf.find(dialog);
         return found == childrenOf.end() ? std::vector<std::int32_t>{} : found->second;
     }
@@ -103,17 +103,17 @@ struct FakeHost final : EventHost {
     int failCode = 0;
     std::vector<std::pair<std::string, std::int32_t>> defined;
 
-    std::uint32_t version() override { return hostVersion; }
-    void showMessage(const char* text) override { messages.emplace_back(text); }
-    int fillHostCell() override {
+    std::uint32_t Version() override { return hostVersion; }
+    void ShowMessage(const char* text) override { messages.emplace_back(text); }
+    int FillHostCell() override {
         ++fills;
         return fillCode;
     }
-    int assign(const char* name, std::int32_t value) override { return store(name, value); }
-    int assign(const char* name, const std::string& text) override { return store(name, text); }
-    void defineVariable(const char* name, std::int32_t value) override { defined.emplace_back(name, value); }
+    int Assign(const char* name, std::int32_t value) override { return Store(name, value); }
+    int Assign(const char* name, const std::string& text) override { return Store(name, text); }
+    void DefineVariable(const char* name, std::int32_t value) override { defined.emplace_back(name, value); }
 
-    int store(const char* name, Value value) {
+    int Store(const char* name, Value value) {
         if (static_cast<int>(assigned.size()) + 1 == failAtAssignment) return failCode;
         assigned.emplace_back(name);
         variables[name] = std::move(value);
@@ -152,9 +152,9 @@ protected:
 
     void arm(std::int32_t event, std::int32_t mode, std::string_view list = {}, std::int32_t names = 0,
              std::int32_t dialog = kDialog) {
-        engine.registerEvent({dialog, event, mode, list, names}, windows, host);
+        engine.RegisterEvent({dialog, event, mode, list, names}, windows, host);
     }
-    PollOutcome poll() { return engine.poll(windows, host); }
+    PollOutcome poll() { return engine.Poll(windows, host); }
 
     // Polls once and returns how many events the call published.
     int publishedBy(const std::function<void()>& change = {}) {

@@ -23,7 +23,7 @@ struct TypedControl {
     bool lastWrote = false;
 
     void change() {
-        const ApplyResult r = applyMask({mask, text, caret, state->rememberedLength, numeric});
+        const ApplyResult r = ApplyMask({mask, text, caret, state->rememberedLength, numeric});
         state->rememberedLength = r.rememberedLength;
         lastResult = r.text;
         lastWrote = r.write;
@@ -45,7 +45,7 @@ struct TypedControl {
 
 ApplyResult apply(std::string_view mask, std::string_view text, std::size_t caret, int remembered,
                   bool numeric = false) {
-    return applyMask({mask, text, caret, remembered, numeric});
+    return ApplyMask({mask, text, caret, remembered, numeric});
 }
 
 }  // namespace
@@ -54,38 +54,38 @@ TEST(Classify, MaskCharacters) {
     const std::string mask = "(###) ###-####";
     int placeholders = 0, separators = 0, literals = 0;
     for (const char m : mask) {
-        const CharClass c = classifyMaskChar(m);
-        placeholders += isPlaceholder(c);
-        separators += isSeparator(c);
+        const CharClass c = ClassifyMaskChar(m);
+        placeholders += IsPlaceholder(c);
+        separators += IsSeparator(c);
         literals += c == CharClass::Other;
     }
     EXPECT_EQ(placeholders, 10);
     EXPECT_EQ(separators, 1);
     EXPECT_EQ(literals, 3);
 
-    EXPECT_EQ(classifyMaskChar('A'), CharClass::Alpha);
-    EXPECT_EQ(classifyMaskChar('a'), CharClass::Other);
-    EXPECT_EQ(classifyMaskChar('U'), CharClass::Upper);
-    EXPECT_EQ(classifyMaskChar('u'), CharClass::Other);
-    EXPECT_EQ(classifyMaskChar('l'), CharClass::Other);
-    EXPECT_EQ(classifyMaskChar(','), CharClass::Comma);
-    EXPECT_EQ(static_cast<int>(classifyMaskChar('.')), 14);
-    EXPECT_EQ(static_cast<int>(classifyMaskChar('-')), 12);
-    EXPECT_EQ(static_cast<int>(classifyMaskChar('x')), 11);
-    EXPECT_EQ(static_cast<int>(classifyMaskChar('&')), 9);
-    EXPECT_EQ(classifyMaskChar('\xE9'), CharClass::Other);
+    EXPECT_EQ(ClassifyMaskChar('A'), CharClass::Alpha);
+    EXPECT_EQ(ClassifyMaskChar('a'), CharClass::Other);
+    EXPECT_EQ(ClassifyMaskChar('U'), CharClass::Upper);
+    EXPECT_EQ(ClassifyMaskChar('u'), CharClass::Other);
+    EXPECT_EQ(ClassifyMaskChar('l'), CharClass::Other);
+    EXPECT_EQ(ClassifyMaskChar(','), CharClass::Comma);
+    EXPECT_EQ(static_cast<int>(ClassifyMaskChar('.')), 14);
+    EXPECT_EQ(static_cast<int>(ClassifyMaskChar('-')), 12);
+    EXPECT_EQ(static_cast<int>(ClassifyMaskChar('x')), 11);
+    EXPECT_EQ(static_cast<int>(ClassifyMaskChar('&')), 9);
+    EXPECT_EQ(ClassifyMaskChar('\xE9'), CharClass::Other);
 }
 
 TEST(Classify, TextCharactersUseAsciiOnly) {
-    EXPECT_EQ(classifyTextChar('.'), CharClass::Period);
-    EXPECT_EQ(classifyTextChar('/'), CharClass::Slash);
-    EXPECT_EQ(classifyTextChar('7'), CharClass::Digit);
-    EXPECT_EQ(classifyTextChar('Q'), CharClass::Upper);
-    EXPECT_EQ(classifyTextChar('q'), CharClass::Lower);
-    EXPECT_EQ(classifyTextChar(' '), CharClass::Other);
-    EXPECT_EQ(classifyTextChar('#'), CharClass::Other);
+    EXPECT_EQ(ClassifyTextChar('.'), CharClass::Period);
+    EXPECT_EQ(ClassifyTextChar('/'), CharClass::Slash);
+    EXPECT_EQ(ClassifyTextChar('7'), CharClass::Digit);
+    EXPECT_EQ(ClassifyTextChar('Q'), CharClass::Upper);
+    EXPECT_EQ(ClassifyTextChar('q'), CharClass::Lower);
+    EXPECT_EQ(ClassifyTextChar(' '), CharClass::Other);
+    EXPECT_EQ(ClassifyTextChar('#'), CharClass::Other);
     for (int b = 0x80; b <= 0xFF; ++b)
-        EXPECT_EQ(classifyTextChar(static_cast<char>(b)), CharClass::Other) << b;
+        EXPECT_EQ(ClassifyTextChar(static_cast<char>(b)), CharClass::Other) << b;
 }
 
 TEST(FitToMask, RulesAndCaseConversion) {
@@ -104,7 +104,7 @@ TEST(FitToMask, RulesAndCaseConversion) {
     for (const Row& row : rows) {
         std::string got;
         for (const char c : input) {
-            const auto fitted = fitToMask(c, classifyTextChar(c), classifyMaskChar(row.mask));
+            const auto fitted = FitToMask(c, ClassifyTextChar(c), ClassifyMaskChar(row.mask));
             got += fitted ? *fitted : '_';
         }
         EXPECT_EQ(got, row.expected) << "mask " << row.mask;
@@ -112,12 +112,12 @@ TEST(FitToMask, RulesAndCaseConversion) {
 }
 
 TEST(TrimRight, TrailingWhiteSpaceOnly) {
-    EXPECT_EQ(trimRight("12/ \t"), "12/");
-    EXPECT_EQ(trimRight(" "), "");
-    EXPECT_EQ(trimRight(""), "");
-    EXPECT_EQ(trimRight(" 1 2"), " 1 2");
-    EXPECT_EQ(trimRight("a\n\r\f\v\t "), "a");
-    EXPECT_EQ(trimRight("a\xA0"), "a\xA0");
+    EXPECT_EQ(TrimRight("12/ \t"), "12/");
+    EXPECT_EQ(TrimRight(" "), "");
+    EXPECT_EQ(TrimRight(""), "");
+    EXPECT_EQ(TrimRight(" 1 2"), " 1 2");
+    EXPECT_EQ(TrimRight("a\n\r\f\v\t "), "a");
+    EXPECT_EQ(TrimRight("a\xA0"), "a\xA0");
 }
 
 TEST(ApplyMask, TypingADateAtTheEnd) {
@@ -264,7 +264,7 @@ TEST(ApplyMask, NumericMode) {
         {"", "123", ""},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(formatNumeric(row.mask, row.text), row.expected) << row.mask << " " << row.text;
+        EXPECT_EQ(FormatNumeric(row.mask, row.text), row.expected) << row.mask << " " << row.text;
         // set into the control at once, caret at the end; a remembered length
         // equal to the text's keeps growth and deletion out of the way
         const int remembered = static_cast<int>(row.text.size());
@@ -307,37 +307,37 @@ TEST(ApplyMask, LongTextsAndOddCarets) {
 TEST(CleanMaskedText, Modes) {
     const std::string mask = "$##.## (A)";
     const std::string text = "$12.50 (x)";
-    EXPECT_EQ(cleanMaskedText(mask, text, 0), "$12.50 (x)");
-    EXPECT_EQ(cleanMaskedText(mask, text, 1), "12.50");
-    EXPECT_EQ(cleanMaskedText(mask, text, 2), "1250x");
-    EXPECT_EQ(cleanMaskedText(mask, text, 3), "$1250 (x)");
-    EXPECT_EQ(cleanMaskedText(mask, text, 4), "12.50x");
-    EXPECT_EQ(cleanMaskedText(mask, text, 7), "");
-    EXPECT_EQ(cleanMaskedText(mask, text, -1), "");
-    EXPECT_EQ(cleanMaskedText(mask, text, 5), "");
+    EXPECT_EQ(CleanMaskedText(mask, text, 0), "$12.50 (x)");
+    EXPECT_EQ(CleanMaskedText(mask, text, 1), "12.50");
+    EXPECT_EQ(CleanMaskedText(mask, text, 2), "1250x");
+    EXPECT_EQ(CleanMaskedText(mask, text, 3), "$1250 (x)");
+    EXPECT_EQ(CleanMaskedText(mask, text, 4), "12.50x");
+    EXPECT_EQ(CleanMaskedText(mask, text, 7), "");
+    EXPECT_EQ(CleanMaskedText(mask, text, -1), "");
+    EXPECT_EQ(CleanMaskedText(mask, text, 5), "");
 }
 
 TEST(CleanMaskedText, EdgeCases) {
-    EXPECT_EQ(cleanMaskedText("&&&&&", "ab  ", 0), "ab  ");
-    EXPECT_EQ(cleanMaskedText("&&&&&", "ab  ", 3), "ab");
-    EXPECT_EQ(cleanMaskedText("", "abc", 0), "abc");
-    for (int mode = 1; mode <= 4; ++mode) EXPECT_EQ(cleanMaskedText("", "abc", mode), "");
-    EXPECT_EQ(cleanMaskedText("##", "12345", 2), "12");
-    EXPECT_EQ(cleanMaskedText("##x##", "12/34", 4), "12/34");
-    EXPECT_EQ(cleanMaskedText("##x##", "12/34", 2), "1234");
-    EXPECT_EQ(cleanMaskedText("#,###.#", "1,234.5", 1), "1234.5");
+    EXPECT_EQ(CleanMaskedText("&&&&&", "ab  ", 0), "ab  ");
+    EXPECT_EQ(CleanMaskedText("&&&&&", "ab  ", 3), "ab");
+    EXPECT_EQ(CleanMaskedText("", "abc", 0), "abc");
+    for (int mode = 1; mode <= 4; ++mode) EXPECT_EQ(CleanMaskedText("", "abc", mode), "");
+    EXPECT_EQ(CleanMaskedText("##", "12345", 2), "12");
+    EXPECT_EQ(CleanMaskedText("##x##", "12/34", 4), "12/34");
+    EXPECT_EQ(CleanMaskedText("##x##", "12/34", 2), "1234");
+    EXPECT_EQ(CleanMaskedText("#,###.#", "1,234.5", 1), "1234.5");
     // mask positions past the end of the text contribute nothing, in mode 3 too
-    EXPECT_EQ(cleanMaskedText("$##.## (A)", "$12", 3), "$12");
-    EXPECT_EQ(cleanMaskedText("##/##/####", "12/34/", 3), "1234");
+    EXPECT_EQ(CleanMaskedText("$##.## (A)", "$12", 3), "$12");
+    EXPECT_EQ(CleanMaskedText("##/##/####", "12/34/", 3), "1234");
     const std::string big(100000, 'z');
-    EXPECT_EQ(cleanMaskedText("&&&", big, 3), "zzz");
-    EXPECT_EQ(cleanMaskedText("&&&", big, 0).size(), big.size());
+    EXPECT_EQ(CleanMaskedText("&&&", big, 3), "zzz");
+    EXPECT_EQ(CleanMaskedText("&&&", big, 0).size(), big.size());
 }
 
 // A caret the control reports past the text (it does so without the focus)
 // ends at the end of what the call makes, as the control would put it.
 TEST(ApplyMask, CaretPastTheTextEndsAtTheEndOfTheNewText) {
-    const ApplyResult r = applyMask({"##//", "12", 65535, 0, false});
+    const ApplyResult r = ApplyMask({"##//", "12", 65535, 0, false});
     EXPECT_TRUE(r.write);
     EXPECT_EQ(r.text, "12//");
     EXPECT_EQ(r.caret, 4u);
@@ -346,7 +346,7 @@ TEST(ApplyMask, CaretPastTheTextEndsAtTheEndOfTheNewText) {
 // A deletion that the control reports with its caret past the text: the text
 // is laid into the mask again and the caret ends at the end of the new text.
 TEST(ApplyMask, DeletionWithTheCaretPastTheText) {
-    const ApplyResult r = applyMask({"##/##", "1x", 9, 3, false});
+    const ApplyResult r = ApplyMask({"##/##", "1x", 9, 3, false});
     EXPECT_TRUE(r.write);
     EXPECT_EQ(r.text, "1/");
     EXPECT_EQ(r.caret, 2u);

@@ -100,18 +100,55 @@ TEST(VersionNumber, LeadingNumberOrFallback) {
 
 TEST(ReadLeadingInteger, AsTheStandardConversionReads) {
     std::int32_t v = 99;
-    EXPECT_EQ(ReadLeadingInteger(" \t-42px", v), NumberRead::kNumber);
+    EXPECT_EQ(ReadLeadingInteger(" \t-42px", v), NumberRead::Number);
     EXPECT_EQ(v, -42);
-    EXPECT_EQ(ReadLeadingInteger("+7", v), NumberRead::kNumber);
+    EXPECT_EQ(ReadLeadingInteger("+7", v), NumberRead::Number);
     EXPECT_EQ(v, 7);
-    EXPECT_EQ(ReadLeadingInteger("-2147483648", v), NumberRead::kNumber);
+    EXPECT_EQ(ReadLeadingInteger("-2147483648", v), NumberRead::Number);
     EXPECT_EQ(v, INT_MIN);
     v = 5;
-    EXPECT_EQ(ReadLeadingInteger("2147483648", v), NumberRead::kOutOfRange);
-    EXPECT_EQ(ReadLeadingInteger(std::string(1000, '9'), v), NumberRead::kOutOfRange);
+    EXPECT_EQ(ReadLeadingInteger("2147483648", v), NumberRead::OutOfRange);
+    EXPECT_EQ(ReadLeadingInteger(std::string(1000, '9'), v), NumberRead::OutOfRange);
     for (const char* bad : {"", "-", "+-3", "x12", " "})
-        EXPECT_EQ(ReadLeadingInteger(bad, v), NumberRead::kNotANumber) << bad;
+        EXPECT_EQ(ReadLeadingInteger(bad, v), NumberRead::NotANumber) << bad;
     EXPECT_EQ(v, 5) << "a refused text leaves the value alone";
-    EXPECT_EQ(ReadLeadingInteger("0x1A", v), NumberRead::kNumber);
+    EXPECT_EQ(ReadLeadingInteger("0x1A", v), NumberRead::Number);
     EXPECT_EQ(v, 0);
+}
+
+// Every white-space character of the standard conversion comes before the
+// number, not only blanks and tabs.
+TEST(ReadLeadingInteger, SkipsEveryKindOfWhiteSpace) {
+    for (const char* text : {"\r5", "\n5", "\v5", "\f5", "\t5", " 5", " \r\n\v\f\t5x"}) {
+        std::int32_t v = 0;
+        EXPECT_EQ(ReadLeadingInteger(text, v), NumberRead::Number) << text;
+        EXPECT_EQ(v, 5) << text;
+        EXPECT_EQ(VersionNumber(text, 10001), 5) << text;
+    }
+    std::int32_t v = 7;
+    EXPECT_EQ(ReadLeadingInteger("\r\n", v), NumberRead::NotANumber);
+    EXPECT_EQ(VersionNumber("\v\f", 10001), 10001);
+    // ParseInteger reads colour and address fields: only blanks come first
+    EXPECT_EQ(ParseInteger("  5"), 5);
+    EXPECT_EQ(ParseInteger("\t5"), 0);
+}
+
+// Under the sanitizers a plain "number - 1" would stop here on INT_MIN.
+TEST(ZeroBased, WrapsInsteadOfOverflowing) {
+    EXPECT_EQ(ZeroBased(1), 0);
+    EXPECT_EQ(ZeroBased(0), -1);
+    EXPECT_EQ(ZeroBased(INT_MIN), INT_MAX);
+    EXPECT_EQ(ZeroBased(INT_MAX), INT_MAX - 1);
+    EXPECT_EQ(OneBased(-1), 0);
+    EXPECT_EQ(OneBased(INT_MAX), INT_MIN);
+    for (const std::int32_t n : {INT_MIN, -5, 0, 1, 77, INT_MAX}) EXPECT_EQ(OneBased(ZeroBased(n)), n);
+}
+
+// The one trim, at both ends or the right one only, never below `keep`.
+TEST(Trimmed, EndsSetsAndKeep) {
+    EXPECT_EQ(Trimmed(" \tab \r\n", " \t\r\n", true), "ab");
+    EXPECT_EQ(Trimmed(" ab ", " ", false), " ab");
+    EXPECT_EQ(Trimmed("   ", " ", true, 1), " ");
+    EXPECT_EQ(Trimmed("", " ", true, 1), "");
+    EXPECT_EQ(Trimmed("\v\fx\v\f", kWhiteSpace, true), "x");
 }

@@ -36,9 +36,7 @@ inline const std::vector<std::string> kVariableOrder{"DHandle", "DCHwnd",  "DCtr
                                                      "DMsg",    "DEInfo",  "ChangeInfo", "VK_KEY",
                                                      "VK_CTRL", "VK_SHFT", "VK_ALT"};
 
-inline std::int32_t H(HWND window) {
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
-}
+inline std::int32_t H(HWND window) { return vantor::HandleValue(window); }
 
 // The thread's key state: the keys given are down, Caps Lock as asked.
 inline void SetKeys(std::initializer_list<int> down, bool capsLock = false) {

@@ -335,7 +335,7 @@ TEST_F(DialogEvents, RegistrationDeliversOneForAnyArguments) {
 
 class PerKeyWindows final : public EventPlatform {
 public:
-    void sample(Snapshot& now, unsigned parts) override {
+    void Sample(Snapshot& now, unsigned parts) override {
         if (parts & kSampleFocusAndActive) {
             now.focus = H(GetFocus());
             now.active = H(GetActiveWindow());
@@ -348,12 +348,12 @@ public:
             }
         }
     }
-    std::int32_t dialogItemId(std::int32_t window) override {
-        return GetDlgCtrlID(reinterpret_cast<HWND>(static_cast<std::intptr_t>(window)));
+    std::int32_t DialogItemId(std::int32_t window) override {
+        return GetDlgCtrlID(HandleFrom<HWND>(window));
     }
-    std::vector<std::int32_t> children(std::int32_t dialog) override {
+    std::vector<std::int32_t> Children(std::int32_t dialog) override {
         std::vector<std::int32_t> found;
-        HWND parent = reinterpret_cast<HWND>(static_cast<std::intptr_t>(dialog));
+        HWND parent = HandleFrom<HWND>(dialog);
         for (HWND child = GetTopWindow(parent); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
             found.push_back(H(child));
         return found;
@@ -364,19 +364,19 @@ class RecordingHost final : public EventHost {
 public:
     std::map<std::string, Variable> variables;
     int published = 0;
-    std::uint32_t version() override { return 1100; }
-    void showMessage(const char*) override {}
-    int fillHostCell() override { return 0; }
-    int assign(const char* name, std::int32_t value) override {
+    std::uint32_t Version() override { return 1100; }
+    void ShowMessage(const char*) override {}
+    int FillHostCell() override { return 0; }
+    int Assign(const char* name, std::int32_t value) override {
         published += std::string(name) == "VK_ALT";
         variables[name] = Variable{kIntegerCell, value, {}};
         return 0;
     }
-    int assign(const char* name, const std::string& text) override {
+    int Assign(const char* name, const std::string& text) override {
         variables[name] = Variable{kStringCell, 0, text};
         return 0;
     }
-    void defineVariable(const char*, std::int32_t) override {}
+    void DefineVariable(const char*, std::int32_t) override {}
 };
 
 TEST_F(DialogEvents, SamplingOnceMatchesAskingKeyByKey) {
@@ -390,7 +390,7 @@ TEST_F(DialogEvents, SamplingOnceMatchesAskingKeyByKey) {
         {evdeOnEnter, 1}, {evdeOnExit, 1}, {evdeOnKeyPress, 1}, {evdeOnGainFocus, 1}};
     for (const auto& [event, mode] : arming) {
         Arm(event, mode);
-        reference.registerEvent({H(dialog.hwnd()), event, mode, {}, 0}, perKey, referenceHost);
+        reference.RegisterEvent({H(dialog.hwnd()), event, mode, {}, 0}, perKey, referenceHost);
     }
 
     struct Step {
@@ -422,7 +422,7 @@ TEST_F(DialogEvents, SamplingOnceMatchesAskingKeyByKey) {
         SetKeys(s.keys, s.caps);
         const int published = Poll();
         const int before = referenceHost.published;
-        ASSERT_EQ(reference.poll(perKey, referenceHost).end, PollOutcome::End::Delivered);
+        ASSERT_EQ(reference.Poll(perKey, referenceHost).end, PollOutcome::End::Delivered);
         EXPECT_EQ(published, referenceHost.published - before) << "step " << step;
         if (published > 0) {
             EXPECT_EQ(Last(), Read(referenceHost.variables)) << "step " << step;

@@ -15,9 +15,7 @@ using namespace vantor::testing;
 
 namespace {
 
-std::int32_t HandleValue(const void* handle) {
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
-}
+using vantor::HandleValue;
 
 // The control's own copy of a text, however long.
 std::string TextOf(HWND list, int item, int column) {

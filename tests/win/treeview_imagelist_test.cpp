@@ -13,11 +13,9 @@ using namespace vantor::testing;
 
 namespace {
 
-std::int32_t HandleValue(const void* handle) {
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
-}
+using vantor::HandleValue;
 
-HWND AsWindow(std::int32_t value) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value)); }
+HWND AsWindow(std::int32_t value) { return vantor::HandleFrom<HWND>(value); }
 
 HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation) {
     return reinterpret_cast<HTREEITEM>(

@@ -1,0 +1,52 @@
+// The base of every control wrapper: a window the script names, as the
+// library talks to it. It holds the handle and never owns it (the script's
+// dialog owns its controls). Its Send is the library's one way to send a
+// message: it never sends to 0xFFFF, which the platform reads as
+// HWND_BROADCAST (every top-level window of the desktop, in every process),
+// nor to 0; both give 0, as a message to a handle that names no window does.
+#pragma once
+
+#include "host/handles.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace vantor {
+
+class Window {
+public:
+    Window() = default;
+    explicit Window(HWND handle) : handle_(handle) {}
+
+    HWND hwnd() const { return handle_; }
+    operator HWND() const { return handle_; }
+
+    // False for 0 and for 0xFFFF: no message goes there.
+    bool Addressable() const { return handle_ != nullptr && handle_ != HWND_BROADCAST; }
+    // This window when it exists, else the null window.
+    Window Existing() const { return Window(IsWindow(handle_) ? handle_ : nullptr); }
+
+    LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) const {
+        return Addressable() ? SendMessageA(handle_, message, w, l) : 0;
+    }
+    template <class Record>
+    LRESULT Send(UINT message, WPARAM w, Record* record) const {
+        return Send(message, w, reinterpret_cast<LPARAM>(record));
+    }
+    // The same through the wide entry (for records whose size tells the
+    // control their layout).
+    template <class Record>
+    LRESULT SendWide(UINT message, WPARAM w, Record* record) const {
+        return Addressable() ? SendMessageW(handle_, message, w, reinterpret_cast<LPARAM>(record)) : 0;
+    }
+    // The control's answer as the script's 32-bit integer.
+    std::int32_t SendForInt(UINT message, WPARAM w = 0, LPARAM l = 0) const {
+        return static_cast<std::int32_t>(Send(message, w, l));
+    }
+
+private:
+    HWND handle_ = nullptr;
+};
+
+}  // namespace vantor
