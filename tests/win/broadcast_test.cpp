@@ -55,8 +55,10 @@ private:
                m == WM_SETFONT || m == WM_CLOSE || (m >= 0x00B0 && m <= 0x00FF) ||
                (m >= 0x0140 && m <= 0x01FF) || (m >= WM_USER && m < 0xC000);
     }
+    // Only what this thread sends counts: another program (the desktop's
+    // shell) may ask any window for its text at any time.
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM w, LPARAM l) {
-        if (Telling(message)) received.push_back(message);
+        if (Telling(message) && InSendMessageEx(nullptr) == ISMEX_NOSEND) received.push_back(message);
         return DefWindowProcA(window, message, w, l);
     }
     HWND window_ = nullptr;
