@@ -9,7 +9,7 @@ step "installing what is missing" bash "$ROOT/scripts/install-deps.sh" || exit 1
 log "32-bit programs here: $(machine_kind)"
 trap stop_wine EXIT
 start_prefix_in_background
-step "building the DLL and the demo" configure_and_build_windows vantor_demo || exit 1
+step "building the DLL and the demo" configure_and_build_windows --target vantor_demo || exit 1
 log "built $ROOT/dist/vantor44i.dll"
 wait_for_prefix || exit 1
 start_wine || exit 1
