@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Builds the DLL and the benchmarks, runs every benchmark under Wine several
+# times and writes build/bench/results.md: per case the raw platform time,
+# the time through _KELExtender2@40 and their ratio (medians over the runs,
+# with the spread), the bound and whether the median is within it. Exits
+# non-zero when a median is out of bound, a benchmark found the extender's
+# answer differing from the raw calls', or a benchmark did not finish.
+#
+#   bash scripts/bench.sh                  # all benchmarks, 5 runs
+#   BENCH_RUNS=3 bash scripts/bench.sh     # fewer runs
+#   bash scripts/bench.sh events mask      # some benchmarks only
+#
+# Each run starts every benchmark program once, one after the other, so a
+# change of load on the machine spreads over all of them; within a program
+# the raw calls and the extender are timed in alternating rounds.
+set -u
+SCRIPT_NAME=bench
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+RUNS=${BENCH_RUNS:-5}
+ALL=(startup dispatch events mask lists richtext)
+PROGRAMS=("$@")
+[ ${#PROGRAMS[@]} -gt 0 ] || PROGRAMS=("${ALL[@]}")
+OUT="$BUILD/bench"
+RESULTS="$OUT/results.md"
+
+targets=(vantor44i)
+for program in "${PROGRAMS[@]}"; do
+    [ -f "$ROOT/bench/${program}_bench.cpp" ] || { log "no benchmark named $program"; exit 2; }
+    targets+=("${program}_bench")
+done
+
+step "building the DLL and the benchmarks" configure_and_build_windows --target "${targets[@]}" || exit 1
+
+rm -rf "$OUT/runs"
+mkdir -p "$OUT/runs"
+start_wine || exit 1
+trap stop_wine EXIT
+
+failed_programs=()
+for run in $(seq 1 "$RUNS"); do
+    for program in "${PROGRAMS[@]}"; do
+        output="$OUT/runs/$program.$run.txt"
+        step "run $run of $RUNS: ${program}_bench" wine "$BUILD/win/bin/${program}_bench.exe" >"$output" 2>&1
+        # A non-zero status with no result lines is a program that did not
+        # finish; bounds and faults are judged from the lines below.
+        if ! grep -q '^@' "$output"; then failed_programs+=("$program (run $run)"); fi
+    done
+done
+
+# One table from the result lines of all runs: medians over the runs, the
+# spread (least and greatest), and the verdict against the bound.
+machine=$(machine_kind)
+commit=$(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo unknown)
+(
+    echo "# Benchmark results"
+    echo
+    if [ "$machine" = emulated ]; then
+        echo "Machine: **emulated** (32-bit programs run through an emulator: absolute times are far higher"
+        echo "than on a native 32-bit machine; the ratios are what count)."
+    else
+        echo "Machine: **native 32-bit** (the kernel runs 32-bit programs itself)."
+    fi
+    echo
+    echo "Wine $(wine --version 2>/dev/null), commit $commit, $(date -u '+%Y-%m-%d %H:%M UTC'), $RUNS runs of each benchmark;"
+    echo "every value is the median over the runs, the spread its least and greatest value."
+    echo "Within a run each case times the raw platform calls and the same work through"
+    echo "\`_KELExtender2@40\` in alternating rounds; its ratio is the median of the rounds' ratios."
+    echo
+    cat "$OUT"/runs/*.txt | awk -F'|' -v runs="$RUNS" '
+        function median(list,    n, v, i, j, t) {
+            n = split(list, v, " ")
+            for (i = 2; i <= n; i++) { t = v[i] + 0; for (j = i - 1; j >= 1 && v[j] + 0 > t; j--) v[j + 1] = v[j]; v[j + 1] = t }
+            return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+        }
+        function least(list,    n, v, i, m) { n = split(list, v, " "); m = v[1] + 0; for (i = 2; i <= n; i++) if (v[i] + 0 < m) m = v[i] + 0; return m }
+        function most(list,    n, v, i, m) { n = split(list, v, " "); m = v[1] + 0; for (i = 2; i <= n; i++) if (v[i] + 0 > m) m = v[i] + 0; return m }
+        function count(list,    v) { return split(list, v, " ") }
+        $1 == "@ratio"    { if (!($2 in raw)) order[++cases] = $2; raw[$2] = raw[$2] " " $3; ext[$2] = ext[$2] " " $4; ratio[$2] = ratio[$2] " " $5; bound[$2] = $6 }
+        $1 == "@absolute" { if (!($2 in value)) aorder[++acases] = $2; value[$2] = value[$2] " " $3; abound[$2] = $4; unit[$2] = $5 }
+        $1 == "@info"     { if (!($2 in info)) iorder[++icases] = $2; info[$2] = info[$2] " " $3; iunit[$2] = $4 }
+        $1 == "@fault"    { faults[++nfaults] = $2 }
+        END {
+            out = 0
+            print "| case | raw µs | extender µs | ratio | spread | bound | verdict |"
+            print "|---|---:|---:|---:|---:|---:|---|"
+            for (i = 1; i <= cases; i++) {
+                c = order[i]; r = median(ratio[c]); ok = r <= bound[c] + 0
+                if (!ok) out++
+                printf "| %s | %.2f | %.2f | %.3f | %.3f–%.3f | %s | %s%s |\n", c, median(raw[c]), median(ext[c]), r,
+                    least(ratio[c]), most(ratio[c]), bound[c], ok ? "within bound" : "**OUT OF BOUND**",
+                    count(ratio[c]) < runs + 0 ? " (" count(ratio[c]) " runs)" : ""
+            }
+            if (acases) {
+                print ""
+                print "| case | value | spread | bound | verdict |"
+                print "|---|---:|---:|---:|---|"
+                for (i = 1; i <= acases; i++) {
+                    c = aorder[i]; v = median(value[c]); ok = v <= abound[c] + 0
+                    if (!ok) out++
+                    printf "| %s | %.2f %s | %.2f–%.2f | %g %s | %s |\n", c, v, unit[c], least(value[c]), most(value[c]),
+                        abound[c] + 0, unit[c], ok ? "within bound" : "**OUT OF BOUND**"
+                }
+            }
+            if (icases) {
+                print ""
+                print "Beside the bounds:"
+                print ""
+                print "| measure | value | spread |"
+                print "|---|---:|---:|"
+                for (i = 1; i <= icases; i++) {
+                    c = iorder[i]
+                    printf "| %s | %.2f %s | %.2f–%.2f |\n", c, median(info[c]), iunit[c], least(info[c]), most(info[c])
+                }
+            }
+            if (nfaults) {
+                print ""
+                print "Faults (the extender did not do the raw calls’ work):"
+                print ""
+                for (i = 1; i <= nfaults; i++) print "- " faults[i]
+            }
+            print ""
+            printf "%d case(s) out of bound, %d fault(s).\n", out, nfaults
+            exit (out > 0 || nfaults > 0) ? 1 : 0
+        }'
+    status=$?
+    if [ ${#failed_programs[@]} -gt 0 ]; then
+        echo
+        echo "Did not finish: ${failed_programs[*]} (output in build/bench/runs/)."
+        status=1
+    fi
+    exit $status
+) >"$RESULTS"
+status=$?
+
+cat "$RESULTS"
+log "results in $RESULTS"
+if [ "$status" -ne 0 ]; then
+    log "a case is out of bound, a benchmark found a fault, or a benchmark did not finish"
+    exit 1
+fi
