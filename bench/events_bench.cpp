@@ -14,6 +14,7 @@
 #include "tests/host/host_double.h"
 
 #include "bench/prepared_call.h"
+#include "bench/benchmark.h"
 #include "bench/timing.h"
 
 #include <windows.h>
@@ -37,7 +38,7 @@ constexpr const char* kExtraKeys = "186|187|188|189|190|191|192|219|220|221|222|
 
 }  // namespace
 
-int main() {
+VANTOR_BENCHMARK(events) {
     HostDouble host;
     DialogFixture dialog(640, 700);
     std::string list;
@@ -118,5 +119,5 @@ int main() {
         within = ReportAbsolute("heap allocations per evProcessEvents poll", perPoll, 0, "allocations") &&
                  within;
     }
-    return within ? 0 : 1;
+    return within;
 }

@@ -7,6 +7,7 @@
 #include "tests/host/host_double.h"
 
 #include "bench/prepared_call.h"
+#include "bench/benchmark.h"
 #include "bench/timing.h"
 
 #include <commctrl.h>
@@ -232,7 +233,7 @@ void MeasureListBox(HostDouble& host, DialogFixture& dialog) {
 
 }  // namespace
 
-int main() {
+VANTOR_BENCHMARK(lists) {
     HostDouble host;
     DialogFixture dialog(720, 360);
 
@@ -250,5 +251,5 @@ int main() {
         const std::string name = function + " 100,000 rows / 10,000 rows";
         within = ReportRatio(name.c_str(), {time, large[function], large[function] / time}, kGrowthBound) && within;
     }
-    return within && mismatches == 0 ? 0 : 1;
+    return within && mismatches == 0;
 }

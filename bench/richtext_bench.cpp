@@ -6,6 +6,7 @@
 #include "tests/host/host_double.h"
 
 #include "bench/prepared_call.h"
+#include "bench/benchmark.h"
 #include "bench/timing.h"
 
 #include <windows.h>
@@ -80,7 +81,7 @@ LONG TextLength(HWND box) {
 
 }  // namespace
 
-int main() {
+VANTOR_BENCHMARK(richtext) {
     HostDouble host;
     DialogFixture dialog(640, 480);
     LoadLibraryA("Msftedit.dll");
@@ -89,7 +90,7 @@ int main() {
         10, 10, 600, 420, dialog.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
     if (box == nullptr) {
         ReportFault("no rich edit box");
-        return 1;
+        return false;
     }
     const TempFile document(".rtf"), rawCopy(".rtf"), extenderCopy(".rtf");
     const std::string rtf = Document();
@@ -129,5 +130,5 @@ int main() {
                      Compare([&] { RawSave(box, rawCopy.path()); }, [&] { save(); }, plan), kBound) &&
          ok;
     DestroyWindow(box);
-    return ok ? 0 : 1;
+    return ok;
 }
