@@ -3,7 +3,8 @@
 // dialog owns its controls). Its Send is the library's one way to send a
 // message: it never sends to 0xFFFF, which the platform reads as
 // HWND_BROADCAST (every top-level window of the desktop, in every process),
-// nor to 0; both give 0, as a message to a handle that names no window does.
+// nor to -1, which Wine reads the same way, nor to 0; they give 0, as a
+// message to a handle that names no window does.
 #pragma once
 
 #include "host/handles.h"
@@ -22,10 +23,11 @@ public:
     HWND hwnd() const { return handle_; }
     operator HWND() const { return handle_; }
 
-    // False for 0 and for 0xFFFF: no message goes there.
-    bool Addressable() const { return handle_ != nullptr && handle_ != HWND_BROADCAST; }
-    // This window when it exists, else the null window.
-    Window Existing() const { return Window(IsWindow(handle_) ? handle_ : nullptr); }
+    // False for 0, for 0xFFFF and for -1 (HWND_TOPMOST, which Wine's message
+    // functions read as HWND_BROADCAST too): no message goes there.
+    bool Addressable() const {
+        return handle_ != nullptr && handle_ != HWND_BROADCAST && handle_ != HWND_TOPMOST;
+    }
 
     LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) const {
         return Addressable() ? SendMessageA(handle_, message, w, l) : 0;
