@@ -58,8 +58,11 @@ std::string Text(HWND edit) {
 
 bool Measure(HostDouble& host, HWND edit, std::size_t positions) {
     const std::string mask = MaskOf(positions);
+    SendMessageA(edit, EM_LIMITTEXT, 0, 0);
     SetWindowTextA(edit, TypedFor(mask).c_str());
-    SendMessageA(edit, EM_SETSEL, positions, static_cast<LPARAM>(positions));  // the caret at the end
+    // The caret at the end, in view, as after typing there.
+    SendMessageA(edit, EM_SETSEL, positions, static_cast<LPARAM>(positions));
+    SendMessageA(edit, EM_SCROLLCARET, 0, 0);
     PreparedCall ebMask(host, "ebMask", {edit, mask});
     ebMask();
     ebMask();

@@ -5,7 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <cwchar>
+#include <vector>
 
 namespace vantor {
 
@@ -58,6 +59,41 @@ void CExtenderBase::ShowNote(const char* title, const char* text) {
     MessageBoxA(ownerWindow_, text, title, MB_OK);
 }
 
+namespace {
+
+// The FileVersion text of the library's own version resource, read from the
+// loaded module (the block GetFileVersionInfoA would read by opening and
+// mapping the file again: that cost most of the host's start-up under Wine),
+// as a version number; fallback when there is none.
+std::int32_t OwnFileVersion(std::int32_t fallback) {
+    const HRSRC found = FindResourceW(theModule, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));
+    const HGLOBAL loaded = found != nullptr ? LoadResource(theModule, found) : nullptr;
+    const void* resource = loaded != nullptr ? LockResource(loaded) : nullptr;
+    const DWORD size = found != nullptr ? SizeofResource(theModule, found) : 0;
+    if (resource == nullptr || size == 0) return fallback;
+    // A copy, as the version functions expect a block of the caller's.
+    std::vector<char> block(static_cast<const char*>(resource), static_cast<const char*>(resource) + size);
+
+    unsigned language = 1033, codePage = 1200;
+    void* translation = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &translation, &length) && length >= 4) {
+        DWORD pair;
+        std::memcpy(&pair, translation, sizeof pair);
+        language = LOWORD(pair);
+        codePage = HIWORD(pair);
+    }
+    wchar_t subBlock[64];
+    std::swprintf(subBlock, 64, L"\\StringFileInfo\\%04x%04x\\FileVersion", language, codePage);
+    void* value = nullptr;
+    if (!VerQueryValueW(block.data(), subBlock, &value, &length) || value == nullptr) return fallback;
+    char text[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, static_cast<const wchar_t*>(value), -1, text, sizeof text - 1, nullptr, nullptr);
+    return VersionNumber(text, fallback);
+}
+
+}  // namespace
+
 std::int32_t CExtenderBase::QueryVersion(char* buffer, std::int32_t size) {
     if (buffer != nullptr && size > 0) {
         LoadLocalizedString(101, displayName_, sizeof displayName_);
@@ -65,34 +101,8 @@ std::int32_t CExtenderBase::QueryVersion(char* buffer, std::int32_t size) {
     }
     ModuleBaseName(baseName_);
 
-    std::int32_t version = 10001;
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(theModule, path, MAX_PATH);
-    DWORD ignored = 0;
-    const DWORD blockSize = GetFileVersionInfoSizeA(path, &ignored);
-    if (blockSize != 0) {
-        std::unique_ptr<char[]> block(new (std::nothrow) char[blockSize]);
-        if (block && GetFileVersionInfoA(path, 0, blockSize, block.get())) {
-            unsigned language = 1033, codePage = 1200;
-            void* translation = nullptr;
-            UINT length = 0;
-            if (VerQueryValueA(block.get(), "\\VarFileInfo\\Translation", &translation, &length) &&
-                length >= 4) {
-                DWORD pair;
-                std::memcpy(&pair, translation, sizeof pair);
-                language = LOWORD(pair);
-                codePage = HIWORD(pair);
-            }
-            char subBlock[64];
-            std::snprintf(subBlock, sizeof subBlock, "\\StringFileInfo\\%04x%04x\\%s", language,
-                          codePage, "FileVersion");
-            void* value = nullptr;
-            if (VerQueryValueA(block.get(), subBlock, &value, &length) && value != nullptr)
-                version = VersionNumber(static_cast<const char*>(value), 10001);
-        }
-    }
-    version_ = version;
-    return version;
+    version_ = OwnFileVersion(10001);
+    return version_;
 }
 
 }  // namespace vantor
