@@ -22,7 +22,7 @@ set_tests_properties(native_tests PROPERTIES
 
 # libFuzzer targets: fuzz/<name>_fuzz.cpp runs from fuzz/corpus/<name>.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-    set(FUZZ_SECONDS 15 CACHE STRING "Seconds each fuzz target runs in the test command")
+    set(FUZZ_SECONDS 6 CACHE STRING "Seconds each fuzz target runs in the test command")
     set(FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined)
     add_library(vantor_core_fuzz STATIC ${CORE_SOURCES})
     target_include_directories(vantor_core_fuzz PUBLIC ${PROJECT_SOURCE_DIR})

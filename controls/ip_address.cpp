@@ -1,5 +1,6 @@
 // IP-address boxes (ip). Fields count from 1 in the script.
 
+#include "controls/core/control_texts.h"
 #include "controls/create_control.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
@@ -34,34 +35,6 @@ public:
         return Send(IPM_SETRANGE, field, range);
     }
 };
-
-// The address text of ipSetIP as one value, field 1 in the highest byte.
-// At most the first fifteen characters are read. Each field is read from a
-// buffer that keeps the first three characters since the last dot: further
-// characters of an over-long field are dropped, so "1000.2.3.4" sets field 1
-// to 100. The first, second and third dot close fields 1 to 3, later dots
-// only empty the buffer, and what follows the last dot is field 4. Fields
-// are added, not masked (a field above 255 carries into the one before),
-// with 32-bit wrap-around.
-DWORD ParseAddress(std::string_view text) {
-    constexpr std::size_t kFieldRoom = 3, kLookedAt = 15;
-    text = text.substr(0, kLookedAt);
-    std::uint32_t fields[4] = {};
-    std::string buffer;
-    int dots = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (i > 0 && c == '.') {
-            if (dots < 3) fields[dots] = static_cast<std::uint32_t>(ParseInteger(buffer));
-            ++dots;
-            buffer.clear();
-        } else if (buffer.size() < kFieldRoom) {
-            buffer += c;
-        }
-    }
-    fields[3] = static_cast<std::uint32_t>(ParseInteger(buffer));
-    return ((fields[0] * 256 + fields[1]) * 256 + fields[2]) * 256 + fields[3];
-}
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 // Tab controls and status bars on a script's dialog. Scripts number tabs and
 // status-bar parts from 1; the controls count from 0.
+#include "controls/core/control_texts.h"
 #include "controls/create_control.h"
 #include "controls/subclass.h"
 #include "host/arguments.h"
@@ -89,16 +90,6 @@ PartIcons* IconsOf(HWND bar) {
                            reinterpret_cast<DWORD_PTR>(icons.get())))
         return nullptr;
     return icons.release();
-}
-
-// --- Status-bar parts ----------------------------------------------------
-
-constexpr std::size_t kMostParts = 256;
-
-// A piece as the host shows it in a message: long ones are cut.
-std::string Shown(const std::string& piece) {
-    constexpr std::size_t kLongest = 40;
-    return piece.size() <= kLongest ? piece : piece.substr(0, kLongest) + "...";
 }
 
 }  // namespace
@@ -229,22 +220,9 @@ std::int32_t CVantor::sbSetIcon(HWND, HINSTANCE, std::int32_t, ValueCell* args,
 std::int32_t CVantor::sbSetParts(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const std::vector<std::string> pieces = SplitList(a.text(2), ' ');
-    if (pieces.size() > kMostParts) {
-        std::string text = "A status bar has at most 256 parts; ";
-        FormatInteger(static_cast<std::int32_t>(pieces.size()), text);
-        text += " right edges were given.";
-        return ReturnError(kSystemError, text.c_str());
-    }
-    std::vector<std::int32_t> edges(pieces.size());
-    for (std::size_t i = 0; i < pieces.size(); ++i) {
-        const NumberRead read = ReadLeadingInteger(pieces[i], edges[i]);
-        if (read == NumberRead::Number) continue;
-        const std::string text =
-            "The right edge \"" + Shown(pieces[i]) +
-            (read == NumberRead::OutOfRange ? "\" is out of range." : "\" is not a number.");
-        return ReturnError(kSystemError, text.c_str());
-    }
+    const PartEdges parts = ParsePartEdges(a.text(2));
+    if (!parts.error.empty()) return ReturnError(kSystemError, parts.error.c_str());
+    const std::vector<std::int32_t>& edges = parts.edges;
     if (!edges.empty())
         a.window(1).Send(SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
     return ReturnInteger(static_cast<std::int32_t>(edges.size()));

@@ -1,5 +1,7 @@
 #include "host/language.h"
 
+#include "host/core/language_text.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -20,13 +22,7 @@ struct Loader {
 };
 Loader loader;
 
-// Index just past the last '\\' or '/' of path, walking characters (not bytes).
-std::size_t DirectoryLength(const char* path) {
-    std::size_t length = 0;
-    for (const char* p = path; *p != '\0'; p = CharNextA(p))
-        if (*p == '\\' || *p == '/') length = static_cast<std::size_t>(p - path) + 1;
-    return length;
-}
+bool SystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 void ChooseLanguageFile() {
     loader.state = Loader::kNoLanguageFile;
@@ -39,16 +35,11 @@ void ChooseLanguageFile() {
 
     char own[MAX_PATH + 1] = {};
     const DWORD n = GetModuleFileNameA(theModule, own, MAX_PATH);
-    char composed[MAX_PATH * 2] = {};
-    if (n > 0 && n < MAX_PATH) {
-        const std::size_t dir = DirectoryLength(own);
-        std::memcpy(composed, own, dir);
-    }
-    std::snprintf(composed + std::strlen(composed), MAX_PATH, "OLVELANG.%s", code);
+    const std::string composed = LanguageFileBesideLibrary(own, n, code, SystemLeadByte);
 
     char found[MAX_PATH] = {};
-    if (SearchPathA(nullptr, composed, nullptr, MAX_PATH, found, nullptr) != 0) {
-        lstrcpynA(loader.path, composed, MAX_PATH);
+    if (SearchPathA(nullptr, composed.c_str(), nullptr, MAX_PATH, found, nullptr) != 0) {
+        lstrcpynA(loader.path, composed.c_str(), MAX_PATH);
     } else {
         char name[64];
         std::snprintf(name, sizeof name, "%s.%s", "OLVELANG", code);
@@ -61,7 +52,7 @@ void ChooseLanguageFile() {
     // host asked for the version first.
     char baseName[MAX_PATH];
     ModuleBaseName(baseName);
-    std::snprintf(loader.section, sizeof loader.section, "%s Extender", baseName);
+    lstrcpynA(loader.section, LanguageSection(baseName).c_str(), sizeof loader.section);
     loader.state = Loader::kLanguageFile;
 }
 
@@ -77,11 +68,7 @@ void ModuleBaseName(char (&baseName)[260]) {
     char own[MAX_PATH + 1] = {};
     const DWORD n = GetModuleFileNameA(theModule, own, MAX_PATH + 1);
     if (n == 0 || n >= MAX_PATH + 1) return;
-    const char* name = own + DirectoryLength(own);
-    const char* dot = std::strrchr(name, '.');
-    const std::size_t length = dot != nullptr ? static_cast<std::size_t>(dot - name) : std::strlen(name);
-    std::memcpy(baseName, name, length);
-    baseName[length] = '\0';
+    lstrcpynA(baseName, BaseName(own, SystemLeadByte).c_str(), sizeof baseName);
 }
 
 std::int32_t LoadLocalizedString(std::int32_t number, char* buffer, std::int32_t size) {
@@ -93,19 +80,14 @@ std::int32_t LoadLocalizedString(std::int32_t number, char* buffer, std::int32_t
 
     std::int32_t count = 0;
     if (number >= 100 && loader.state == Loader::kLanguageFile) {
-        char key[16];
-        std::snprintf(key, sizeof key, "X%ld", static_cast<long>(number));
         count = static_cast<std::int32_t>(GetPrivateProfileStringA(
-            loader.section, key, kNotFound, buffer, static_cast<DWORD>(size), loader.path));
+            loader.section, MessageKey(number).c_str(), kNotFound, buffer, static_cast<DWORD>(size), loader.path));
         if (std::strcmp(buffer, kNotFound) == 0) count = LoadResourceString(number, buffer, size);
     } else {
         count = LoadResourceString(number, buffer, size);
     }
 
-    for (char* p = buffer; *p != '\0'; p = CharNextA(p)) {
-        if (*p == '~') *p = '\n';
-        else if (*p == '|') *p = '\t';
-    }
+    ExpandMessageText(buffer, SystemLeadByte);
     return count;
 }
 
