@@ -158,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Windows windows;
     Host host;
     windows.state.active = kDialog;
-    for (int step = 0; step < 64 && in.size > 0; ++step) {
+    for (int step = 0; step < 24 && in.size > 0; ++step) {
         const std::uint8_t op = in.next();
         switch (op % 8) {
         case 0:

@@ -9,7 +9,8 @@
 #     for that many seconds; -j how many targets run at once (default 1);
 #     targets are named without "_fuzz" (default: every fuzz/*_fuzz.cpp).
 # Findings are written to build/native/fuzz-findings/<name>/ and reproduce
-# with: build/native/<name>_fuzz <file>.
+# with: build/native/<name>_fuzz <file>. A unit counts as hung after 60 s of
+# wall time: on a busy shared machine a niced run can stall for 10 s.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -46,7 +47,7 @@ run_target() {
     mkdir -p "$work" "$findings"
     if [ -n "$SECONDS_EACH" ]; then limit=(-max_total_time="$SECONDS_EACH"); else limit=(-runs="$RUNS"); fi
     ASAN_OPTIONS=detect_leaks=1 nice -n 10 "$BUILD/native/${name}_fuzz" "${limit[@]}" \
-        -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" \
+        -timeout=60 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" \
         "$work" "$ROOT/fuzz/corpus/$name" >"$LOGS/$name.log" 2>&1
 }
 
