@@ -40,13 +40,13 @@ struct Bytes {
 
 struct Windows final : EventPlatform {
     Snapshot state;
-    void sample(Snapshot& now, unsigned parts) override {
+    void Sample(Snapshot& now, unsigned parts) override {
         if (parts & kSampleFocusAndActive) now.focus = state.focus, now.active = state.active;
         if (parts & kSampleForeground) now.foreground = state.foreground;
         if (parts & kSampleKeys) now.keys = state.keys;
     }
-    std::int32_t dialogItemId(std::int32_t window) override { return window + 100; }
-    std::vector<std::int32_t> children(std::int32_t dialog) override {
+    std::int32_t DialogItemId(std::int32_t window) override { return window + 100; }
+    std::vector<std::int32_t> Children(std::int32_t dialog) override {
         return dialog == kDialog ? std::vector<std::int32_t>{1, 2, 3} : std::vector<std::int32_t>{};
     }
 };
@@ -62,12 +62,12 @@ struct Host final : EventHost {
     int fillFailure = 0;       // code opcode 3 answers once, 0 for success
     int assignFailsAfter = -1;  // assignments that succeed before one is refused; -1 never
     std::vector<Assigned> assigned;
-    std::uint32_t version() override { return hostVersion; }
-    void showMessage(const char*) override {}
-    int fillHostCell() override { return std::exchange(fillFailure, 0); }
-    int assign(const char* name, std::int32_t value) override { return record({name, value, {}}); }
-    int assign(const char* name, const std::string& text) override { return record({name, 0, text}); }
-    void defineVariable(const char*, std::int32_t) override {}
+    std::uint32_t Version() override { return hostVersion; }
+    void ShowMessage(const char*) override {}
+    int FillHostCell() override { return std::exchange(fillFailure, 0); }
+    int Assign(const char* name, std::int32_t value) override { return record({name, value, {}}); }
+    int Assign(const char* name, const std::string& text) override { return record({name, 0, text}); }
+    void DefineVariable(const char*, std::int32_t) override {}
     int record(Assigned a) {
         if (assignFailsAfter == 0) {
             assignFailsAfter = -1;
@@ -97,7 +97,7 @@ void Register(EventEngine& engine, Windows& windows, Host& host, Bytes& in) {
     }
     call.list = list;
     try {
-        engine.registerEvent(call, windows, host);
+        engine.RegisterEvent(call, windows, host);
     } catch (const std::exception&) {
         check(false);  // every list built here is well formed
     }
@@ -116,7 +116,7 @@ bool Poll(EventEngine& engine, Windows& windows, Host& host, bool injected) {
     host.assigned.clear();
     const bool tooOld = host.hostVersion < kRequiredHostVersion;
     const bool armed = engine.keyPressEnabled || engine.enterEnabled || engine.exitEnabled;
-    const PollOutcome outcome = engine.poll(windows, host);
+    const PollOutcome outcome = engine.Poll(windows, host);
 
     if (tooOld) check(outcome.end == PollOutcome::End::HostTooOld);
     else if (!armed) check(outcome.end == PollOutcome::End::NoEvents);
