@@ -334,9 +334,8 @@ std::int32_t CVantor::lvInsertColumn(HWND, HINSTANCE, std::int32_t, ValueCell* a
                                      std::int32_t argCount) {
     const Arguments a(args, argCount);
     const ListView list(a.window(1));
-    const int column = ZeroBased(a.integer(2));
-    const int inserted = list.InsertColumn(column, a.text(3));
-    list.SetColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
+    const int inserted = list.InsertColumn(ZeroBased(a.integer(2)), a.text(3));
+    if (inserted >= 0) list.SetColumnWidth(inserted, LVSCW_AUTOSIZE_USEHEADER);
     return ReturnInteger(inserted);
 }
 

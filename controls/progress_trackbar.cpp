@@ -18,6 +18,11 @@ void AddStyle(HWND window, LONG bits) {
     SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | bits);
 }
 
+bool IsButton(HWND window) {
+    char className[16] = {};
+    return GetClassNameA(window, className, sizeof className) != 0 && lstrcmpiA(className, WC_BUTTONA) == 0;
+}
+
 // Destroys the trackbar's buddies and forgets them, so that no later call
 // meets a stale handle.
 void DestroyBuddies(const Window& trackbar) {
@@ -37,14 +42,16 @@ std::int32_t SendAndReturnOne(const Window& window, UINT message, WPARAM wParam,
 
 }  // namespace
 
-// Adds BS_MULTILINE to the button, so that its text wraps, together with
-// the bits 0x8020 (flat, text on the left) this function has always set,
-// and redraws it.
+// ORs the bits 0x8020 (on a button: flat, text on the left) into the
+// window's style and redraws it; a button also gets BS_MULTILINE, so that its
+// text wraps. Other windows get no BS_MULTILINE: on an edit box that bit is
+// ES_NUMBER, which would make it refuse letters.
 std::int32_t CVantor::pbSetMultiline(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                      std::int32_t argCount) {
     const Arguments a(args, argCount);
-    AddStyle(a.window(1), BS_MULTILINE | BS_FLAT | BS_LEFTTEXT);
-    InvalidateRect(a.window(1), nullptr, TRUE);
+    const HWND window = a.window(1);
+    AddStyle(window, BS_FLAT | BS_LEFTTEXT | (IsButton(window) ? BS_MULTILINE : 0));
+    InvalidateRect(window, nullptr, TRUE);
     return ReturnInteger(1);
 }
 

@@ -7,10 +7,12 @@
 #include "host/arguments.h"
 #include "host/window.h"
 #include "host/owners.h"
+#include "controls/subclass.h"
 
 #include <commctrl.h>
 
 #include <cstdint>
+#include <memory>
 
 namespace vantor {
 namespace {
@@ -50,30 +52,22 @@ public:
     }
 };
 
-// Where the next tree item goes, shared by every tree view of the process.
-// The item records name items of one tree only: a tree that is not the one
-// they name starts afresh, and items a delete removes are forgotten, so the
-// control is never handed an item of another tree or one that is gone.
+// Where the next item of one tree goes, and the images its items take. Each
+// tree carries its own records as the reference data of its subclass and
+// frees them when it is destroyed, so building two trees in turn gives each
+// its own branches. Items a delete removes are forgotten, so the control is
+// never handed an item that is gone; records naming items that stay are kept.
 struct TreeRecords {
     int itemImage = 0;
     int parentImage = 0;
     int parentSelectedImage = 0;
-    HWND tree = nullptr;
     HTREEITEM lastInserted = TVI_FIRST;
     HTREEITEM lastLevel1 = nullptr;
     HTREEITEM lastLevel2 = nullptr;
 
-    // A tree met afresh: its items so far stay first, new ones go after them.
-    void StartTree(HWND window) {
-        tree = window;
-        lastInserted = TVI_LAST;
-        lastLevel1 = lastLevel2 = nullptr;
-    }
-
     // Forgets the records that name gone (the item about to be deleted or
     // anything below it; null stands for the whole tree).
     void ForgetWithin(const TreeView& view, HTREEITEM gone) {
-        if (tree != view.hwnd()) return;
         const auto goes = [&](HTREEITEM item) {
             return item != nullptr && item != TVI_FIRST && item != TVI_LAST &&
                    (gone == nullptr || view.IsWithin(item, gone));
@@ -84,7 +78,50 @@ struct TreeRecords {
     }
 };
 
-TreeRecords records;
+// The images of the latest tvCreateTreeView: a tree it did not create (one
+// of the host's) takes these when the script first adds to it.
+TreeRecords latestImages;
+
+// The records of a window that cannot carry any (no window, or one of
+// another thread): one set shared by all such windows, as a process-wide
+// set would be.
+TreeRecords uncarried;
+
+constexpr UINT_PTR kTreeSubclass = 0x56545652;  // "VTVR"
+
+LRESULT CALLBACK TreeRecordsProc(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
+                                 DWORD_PTR records) {
+    if (message == WM_NCDESTROY) {
+        delete reinterpret_cast<TreeRecords*>(records);
+        RemoveWindowSubclass(window, &TreeRecordsProc, id);
+    }
+    return DefSubclassProc(window, message, w, l);
+}
+
+// The records the tree carries, or null.
+TreeRecords* CarriedBy(HWND tree) {
+    DWORD_PTR carried = 0;
+    if (!GetWindowSubclass(tree, &TreeRecordsProc, kTreeSubclass, &carried)) return nullptr;
+    return reinterpret_cast<TreeRecords*>(carried);
+}
+
+// The records the tree carries; a tree met for the first time gets fresh
+// ones, copied from start.
+TreeRecords& RecordsOf(HWND tree, const TreeRecords& start) {
+    if (TreeRecords* carried = CarriedBy(tree)) return *carried;
+    auto fresh = std::make_unique<TreeRecords>(start);
+    if (!Subclass(tree, &TreeRecordsProc, kTreeSubclass, reinterpret_cast<DWORD_PTR>(fresh.get())))
+        return uncarried;
+    return *fresh.release();
+}
+
+// A tree the script adds to without having created it (one of the host's)
+// takes the latest images; its own items stay first, new ones go after them.
+TreeRecords& RecordsForAdding(HWND tree) {
+    TreeRecords start = latestImages;
+    start.lastInserted = TVI_LAST;
+    return RecordsOf(tree, start);
+}
 
 constexpr DWORD kTreeStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_SINGLEEXPAND | TVS_TRACKSELECT |
                              TVS_SHOWSELALWAYS | TVS_LINESATROOT | TVS_HASLINES | TVS_HASBUTTONS;
@@ -93,19 +130,22 @@ static_assert(kTreeStyle == 0x50800627);
 }  // namespace
 
 // Creates a tree view on the dialog; argument 7 is its image list, arguments
-// 8, 9 and 10 the images of items, of parents when selected and of parents
-// (for every tree from now on); argument 11 of 1 adds check boxes.
+// 8, 9 and 10 the images of its items, of parents when selected and of
+// parents; argument 11 of 1 adds check boxes.
 std::int32_t CVantor::tvCreateTreeView(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
                                        std::int32_t argCount) {
     const Arguments a(args, argCount);
-    records.itemImage = a.integer(8);
-    records.parentImage = a.integer(10);
-    records.parentSelectedImage = a.integer(9);
+    latestImages.itemImage = a.integer(8);
+    latestImages.parentImage = a.integer(10);
+    latestImages.parentSelectedImage = a.integer(9);
     const DWORD style = kTreeStyle | (a.optionalInteger(11, 0) == 1 ? TVS_CHECKBOXES : 0);
     const HWND window = CreateControl(
         ControlSpec{.className = WC_TREEVIEWA, .text = "Tree View", .style = style, .hostInstance = false},
         a, hostInstance);
-    if (window != nullptr) TreeView(window).SetImageList(a.handle<HIMAGELIST>(7));
+    if (window != nullptr) {
+        RecordsOf(window, latestImages);
+        TreeView(window).SetImageList(a.handle<HIMAGELIST>(7));
+    }
     return ReturnInteger(HandleValue(window));
 }
 
@@ -116,7 +156,7 @@ std::int32_t CVantor::tvAdd(HWND, HINSTANCE, std::int32_t, ValueCell* args, std:
     const Arguments a(args, argCount);
     const TreeView view(a.window(1));
     const std::int32_t level = a.integer(3);
-    if (records.tree != view.hwnd()) records.StartTree(view.hwnd());
+    TreeRecords& records = RecordsForAdding(view.hwnd());
 
     TVINSERTSTRUCTA insert{};
     insert.hParent = level == 1 ? TVI_ROOT : level == 2 ? records.lastLevel1 : records.lastLevel2;
@@ -131,11 +171,15 @@ std::int32_t CVantor::tvAdd(HWND, HINSTANCE, std::int32_t, ValueCell* args, std:
     const HTREEITEM added = view.InsertItem(insert);
     records.lastInserted = added;
     if (added == nullptr) return ReturnInteger(-1);
-
-    view.Expand(view.Parent(added));
     if (level == 1) records.lastLevel1 = added;
     if (level == 2) records.lastLevel2 = added;
-    if (level >= 2) view.SetItemImages(view.Parent(added), records.parentImage, records.parentSelectedImage);
+    // The records are not touched after this: the host may answer the
+    // expansion's notification by destroying the tree, and its records.
+    const int parentImage = records.parentImage;
+    const int parentSelectedImage = records.parentSelectedImage;
+
+    view.Expand(view.Parent(added));
+    if (level >= 2) view.SetItemImages(view.Parent(added), parentImage, parentSelectedImage);
     return ReturnInteger(view.Count());
 }
 
@@ -144,14 +188,15 @@ std::int32_t CVantor::tvAdd(HWND, HINSTANCE, std::int32_t, ValueCell* args, std:
 std::int32_t CVantor::tvDelete(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
     const Arguments a(args, argCount);
     const TreeView view(a.window(1));
+    TreeRecords* records = CarriedBy(view.hwnd());
     if (a.optionalInteger(2, 0) == 1) {
-        records.ForgetWithin(view, nullptr);
+        if (records != nullptr) records->ForgetWithin(view, nullptr);
         view.DeleteItem(TVI_ROOT);
         return ReturnInteger(1);
     }
     const HTREEITEM selected = view.Selection();
     const HTREEITEM parent = view.Parent(selected);
-    records.ForgetWithin(view, selected);
+    if (records != nullptr) records->ForgetWithin(view, selected);
     view.DeleteItem(selected);
     view.Expand(parent);
     return ReturnInteger(1);

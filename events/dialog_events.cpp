@@ -123,7 +123,8 @@ EventEngine theEngine;
 //
 // A list item that names no control handle, or an extra key that is not a
 // decimal number in the 32-bit range, fails the call before anything
-// changes: the host shows a text naming the item, then the call delivers
+// changes (extra keys are read, and so checked, only while the key table is
+// still empty): the host shows a text naming the item, then the call delivers
 // "20101: System error." with status -1.
 std::int32_t CVantor::evDialogProcOptions(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                           std::int32_t argCount) {

@@ -50,14 +50,15 @@ void EventEngine::RegisterEvent(const Registration& call, EventPlatform& platfor
     if (call.event == evdeOnKeyPress) ArmKeyPress(call, list.extraKeys, host);
 }
 
-// The list is a control list for OnEnter and OnExit being armed, a key list
-// for OnKeyPress being armed (checked even when the key table already
-// exists, so that the same call is accepted or rejected whatever came before
-// it), and ignored otherwise.
-EventEngine::ListArgument EventEngine::ReadListArgument(const Registration& call) {
+// The list is read only where it is used: a control list for OnEnter and
+// OnExit being armed, a key list for OnKeyPress being armed while the key
+// table is still empty (once built, the table keeps the keys chosen first
+// and later lists are not read), and ignored otherwise.
+EventEngine::ListArgument EventEngine::ReadListArgument(const Registration& call) const {
     ListArgument list;
     if (IsControlFocusEvent(call.event) && call.mode == 1) list.controls = ParseControlList(call.list);
-    if (call.event == evdeOnKeyPress && call.mode != 0) list.extraKeys = ParseKeyList(call.list);
+    if (call.event == evdeOnKeyPress && call.mode != 0 && keyTable.empty())
+        list.extraKeys = ParseKeyList(call.list);
     return list;
 }
 

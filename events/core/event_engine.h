@@ -166,7 +166,7 @@ private:
     };
 
     // Registration steps.
-    static ListArgument ReadListArgument(const Registration& call);
+    ListArgument ReadListArgument(const Registration& call) const;
     void ArmDialogFocus(const Registration& call);
     static bool ArmsControls(const Registration& call);
     void WatchControls(const Registration& call, std::vector<ListedControl>& listed, EventPlatform& platform);

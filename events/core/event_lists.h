@@ -17,8 +17,10 @@ struct ListedControl {
 
 // Splits text at TAB, each item at ",", dropping empty pieces; an item's
 // first piece is the name, its second the window handle in decimal (further
-// pieces are ignored). A number is an optional sign and decimal digits,
-// nothing else, within the signed 32-bit range.
+// pieces are ignored). A number is read as the standard conversion reads
+// it: leading white space, an optional sign, then decimal digits up to the
+// first other character (" 120px" is 120); it needs at least one digit and
+// must lie within the signed 32-bit range.
 //
 // An item whose handle is missing, not decimal or out of range cannot name a
 // control: the whole list is rejected with ScriptArgumentError (a

@@ -480,8 +480,6 @@ TEST_F(Engine, RejectedListLeavesTheEngineAsItWas) {
 
     EXPECT_THROW(arm(evdeOnEnter, 1, "OK,1\tCancel,x"), std::invalid_argument);
     EXPECT_THROW(arm(evdeOnExit, 1, "OK,99999999999"), std::out_of_range);
-    // checked even though the key table exists already
-    EXPECT_THROW(arm(evdeOnKeyPress, 3, "65|sixty"), std::invalid_argument);
     EXPECT_TRUE(SameState(engine, before));
 
     // where the list is not read it is not checked
@@ -489,6 +487,25 @@ TEST_F(Engine, RejectedListLeavesTheEngineAsItWas) {
     arm(evdeOnGainFocus, 1, "OK,x");
     arm(evdeOnKeyPress, 0, "x");
     EXPECT_FALSE(engine.enterEnabled);
+}
+
+TEST_F(Engine, KeyListIsCheckedOnlyWhileTheKeyTableIsEmpty) {
+    EXPECT_THROW(arm(evdeOnKeyPress, 3, "65|sixty"), std::invalid_argument);
+    EXPECT_TRUE(engine.keyTable.empty());
+    EXPECT_FALSE(engine.keyPressEnabled);
+
+    arm(evdeOnKeyPress, 1);
+    ASSERT_EQ(engine.keyTable.size(), 114u);
+    const std::vector<std::int32_t> polled = engine.pollList;
+    // the table exists: the list is not read, so not refused, and the call
+    // still sets the wanted flags again
+    arm(evdeOnKeyPress, 3, "65|sixty");
+    EXPECT_TRUE(engine.keyPressEnabled);
+    EXPECT_FALSE(engine.altWanted || engine.ctrlWanted || engine.shiftWanted);
+    EXPECT_EQ(engine.keyTable.size(), 114u);
+    EXPECT_EQ(engine.pollList, polled);
+    arm(evdeOnKeyPress, 1, "99999999999");
+    EXPECT_TRUE(engine.altWanted && engine.ctrlWanted && engine.shiftWanted);
 }
 
 // ---------------------------------------------------------------------------

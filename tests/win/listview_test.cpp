@@ -81,6 +81,17 @@ TEST_F(ListViewTest, InsertsItemsAtPositionsAndAppendsPastTheEnd) {
     EXPECT_EQ(ImageOf(list, 0, 0), -99) << "a new item shows no image";
 }
 
+TEST_F(ListViewTest, InsertColumnPastTheEndSizesTheColumnItAppended) {
+    const HWND list = MakeList(false, {"A", "B"});
+    for (const int column : {0, 1}) SendMessageA(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(30, 0));
+    const char* header = "An appended column header";
+    EXPECT_EQ(host.Call("lvInsertColumn", {list, 9, header}).integer(), 2);
+    const auto width = [&](int column) { return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)); };
+    EXPECT_GE(width(2), static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(header))));
+    EXPECT_EQ(width(0), 30);
+    EXPECT_EQ(width(1), 30);
+}
+
 TEST_F(ListViewTest, InsertColumnSizesToItsHeader) {
     // The last column takes the rest of the list's width; the others are
     // sized to their headers.

@@ -130,6 +130,19 @@ TEST_F(Bars, ButtonBecomesMultiline) {
     EXPECT_EQ(Style(button) & 0xF, DWORD{BS_PUSHBUTTON}) << "the button stays a push button";
 }
 
+TEST_F(Bars, MultilineOnAnEditBoxAddsNoButtonBits) {
+    const HWND edit = dialog.AddChild("EDIT", WS_BORDER, 0, 10, 10, 120, 24);
+    const DWORD before = Style(edit);
+    EXPECT_EQ(host.Call("pbSetMultiline", {edit, 0}).integer(), 1);
+    EXPECT_EQ(Style(edit), before | 0x8020) << "exactly 0x8020 is added";
+    EXPECT_EQ(Style(edit) & ES_NUMBER, 0u);
+    SetWindowTextA(edit, "");
+    SendMessageA(edit, WM_CHAR, 'a', 0);
+    char text[8] = {};
+    GetWindowTextA(edit, text, sizeof text);
+    EXPECT_STREQ(text, "a") << "the edit box still takes letters";
+}
+
 TEST_F(Bars, VerticalTrackbarKeepsTicksSelectionAndTooltips) {
     const HWND trackbar = Trackbar(TBS_VERT);
     ASSERT_NE(trackbar, nullptr);

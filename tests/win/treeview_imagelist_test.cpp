@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <malloc.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -54,8 +56,9 @@ HTREEITEM Root(HWND tree) { return Next(tree, nullptr, TVGN_ROOT); }
 class TreeTest : public DialogTest {
 protected:
     // A tree view with item image 1, parent selected image 2, parent image 3.
-    HWND MakeTree(std::vector<Arg> extra = {}) {
-        std::vector<Arg> args{dialog.hwnd(), 10, 20, 300, 200, 0, 0, 1, 2, 3};
+    HWND MakeTree(std::vector<Arg> extra = {}, int itemImage = 1, int parentSelectedImage = 2,
+                  int parentImage = 3) {
+        std::vector<Arg> args{dialog.hwnd(), 10, 20, 300, 200, 0, 0, itemImage, parentSelectedImage, parentImage};
         args.insert(args.end(), extra.begin(), extra.end());
         const CallResult r = host.Call("tvCreateTreeView", args);
         EXPECT_TRUE(r.delivered());
@@ -159,16 +162,85 @@ TEST_F(TreeTest, LevelTwoBeforeAnyLevelOneGoesToTheRoot) {
     EXPECT_EQ(Children(tree, Root(tree)), (std::vector<std::string>{"orphan leaf"}));
 }
 
-TEST_F(TreeTest, TwoTreesInTurnNeverShareItems) {
+TEST_F(TreeTest, TwoTreesBuiltInTurnEachKeepTheirOwnBranchesAndImages) {
     const HWND one = MakeTree();
-    const HWND two = MakeTree();
-    ASSERT_EQ(Add(one, "one", 1), 1);
-    ASSERT_EQ(Add(two, "two", 1), 1);
-    EXPECT_EQ(Add(one, "one.1", 2), 2) << "the insert must not be refused";
-    EXPECT_EQ(Children(one, nullptr), (std::vector<std::string>{"one", "one.1"}))
-        << "the other tree's item is no parent here";
-    EXPECT_EQ(Add(one, "one.1.a", 3), 3);
-    EXPECT_EQ(Children(one, Next(one, Root(one), TVGN_NEXT)), (std::vector<std::string>{"one.1.a"}));
+    const HWND two = MakeTree({}, 4, 5, 6);
+    for (const auto& [text, level] : {std::pair{"A", 1}, {"X", 1}, {"A.1", 2}, {"X.1", 2}, {"A.1.a", 3},
+                                      {"X.1.a", 3}, {"B", 1}, {"Y", 1}, {"B.1", 2}}) {
+        const HWND tree = text[0] < 'X' ? one : two;
+        EXPECT_GT(Add(tree, text, level), 0) << text;
+    }
+    const HTREEITEM a = Root(one), b = Next(one, a, TVGN_NEXT), a1 = Next(one, a, TVGN_CHILD);
+    ASSERT_EQ(Children(one, nullptr), (std::vector<std::string>{"A", "B"}));
+    ASSERT_NE(a1, nullptr);
+    EXPECT_EQ(Children(one, a), (std::vector<std::string>{"A.1"}));
+    EXPECT_EQ(Children(one, a1), (std::vector<std::string>{"A.1.a"}));
+    EXPECT_EQ(Children(one, b), (std::vector<std::string>{"B.1"}));
+    const HTREEITEM x = Root(two), x1 = Next(two, x, TVGN_CHILD);
+    ASSERT_EQ(Children(two, nullptr), (std::vector<std::string>{"X", "Y"}));
+    ASSERT_NE(x1, nullptr);
+    EXPECT_EQ(Children(two, x), (std::vector<std::string>{"X.1"}));
+    EXPECT_EQ(Children(two, x1), (std::vector<std::string>{"X.1.a"}));
+
+    // Each tree keeps the images it was created with.
+    const HTREEITEM a1a = Next(one, a1, TVGN_CHILD), x1a = Next(two, x1, TVGN_CHILD);
+    ASSERT_TRUE(a1a != nullptr && x1a != nullptr);
+    EXPECT_EQ(Read(one, a1a).image, 1);
+    EXPECT_EQ(Read(one, a).image, 3);
+    EXPECT_EQ(Read(one, a).selectedImage, 2);
+    EXPECT_EQ(Read(two, x1a).image, 4);
+    EXPECT_EQ(Read(two, x).image, 6);
+    EXPECT_EQ(Read(two, x).selectedImage, 5);
+}
+
+TEST_F(TreeTest, TreeOfTheHostTakesTheLatestImagesAndKeepsItsItemsFirst) {
+    MakeTree({}, 7, 8, 9);
+    const HWND tree = dialog.AddChild(WC_TREEVIEWA, WS_BORDER, 0, 10, 240, 200, 100);
+    TVINSERTSTRUCTA own{};
+    own.hParent = TVI_ROOT;
+    own.hInsertAfter = TVI_LAST;
+    own.item.mask = TVIF_TEXT;
+    own.item.pszText = const_cast<char*>("own");
+    ASSERT_NE(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&own)), 0);
+    EXPECT_EQ(Add(tree, "added", 1), 2);
+    EXPECT_EQ(Add(tree, "added.1", 2), 3);
+    EXPECT_EQ(Children(tree, nullptr), (std::vector<std::string>{"own", "added"}));
+    const HTREEITEM added = Next(tree, Root(tree), TVGN_NEXT);
+    ASSERT_EQ(Children(tree, added), (std::vector<std::string>{"added.1"}));
+    EXPECT_EQ(Read(tree, Next(tree, added, TVGN_CHILD)).image, 7);
+    EXPECT_EQ(Read(tree, added).image, 9);
+}
+
+// Bytes in use on the C runtime's heap, where the library allocates.
+std::size_t RuntimeHeapInUse() {
+    const auto heap = reinterpret_cast<HANDLE>(_get_heap_handle());
+    std::size_t used = 0;
+    PROCESS_HEAP_ENTRY entry{};
+    HeapLock(heap);
+    while (HeapWalk(heap, &entry))
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) used += entry.cbData;
+    HeapUnlock(heap);
+    return used;
+}
+
+TEST_F(TreeTest, DestroyedTreesTakeTheirRecordsWithThem) {
+    const auto buildAndDestroy = [&](int times) {
+        for (int i = 0; i < times; ++i) {
+            const HWND tree = MakeTree();
+            Add(tree, "a", 1);
+            Add(tree, "a.1", 2);
+            DestroyWindow(tree);
+        }
+    };
+    buildAndDestroy(20);
+    const std::size_t before = RuntimeHeapInUse();
+    ASSERT_GT(before, 0u) << "the heap can be walked";
+    constexpr int kTrees = 150;
+    buildAndDestroy(kTrees);
+    const std::size_t after = RuntimeHeapInUse();
+    // The records of one tree take more than 20 bytes: kept records of 400
+    // trees would hold more than 3,000.
+    EXPECT_LT(after, before + kTrees * 20 / 4) << before << " -> " << after;
 }
 
 TEST_F(TreeTest, DeletesTheSelectionOrEverything) {
