@@ -70,6 +70,8 @@ target_compile_options(vantor_core PRIVATE ${PROJECT_WARNINGS})
 # --gtest_filter) for running one area alone.
 file(GLOB WINE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*_test.cpp)
 vantor_program(wine_tests ${WINE_TESTS})
+# The sample language file of docs/, which a suite loads through the DLL.
+configure_file(${PROJECT_SOURCE_DIR}/docs/OLVELANG.deu ${CMAKE_BINARY_DIR}/bin/docs/OLVELANG.deu COPYONLY)
 target_link_libraries(wine_tests PRIVATE host_double vantor_core GTest::gtest_main)
 foreach(source ${WINE_TESTS})
     get_filename_component(area ${source} NAME_WE)
@@ -90,7 +92,7 @@ foreach(source ${WINE_TESTS})
     set_tests_properties(${area} PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
 endforeach()
 
-vantor_program(vantor_demo ${PROJECT_SOURCE_DIR}/demo/demo.cpp)
+vantor_program(vantor_demo ${PROJECT_SOURCE_DIR}/demo/demo.cpp ${PROJECT_SOURCE_DIR}/demo/picture.cpp)
 target_link_libraries(vantor_demo PRIVATE host_double)
 
 # Every benchmark in one program, as for the tests: under emulation most of

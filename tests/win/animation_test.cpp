@@ -16,53 +16,13 @@ namespace {
 
 using Animations = DialogTest;
 
-// A small uncompressed AVI: width x height, 24 bits, `frames` frames.
+// A small clip whose frames are uniform greys, one shade per frame.
 std::string SmallAvi(std::uint32_t width, std::uint32_t height, std::uint32_t frames) {
-    auto u32 = [](std::string& s, std::uint32_t v) { s.append(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [](std::string& s, std::uint16_t v) { s.append(reinterpret_cast<const char*>(&v), 2); };
-    auto chunk = [&](const char* id, const std::string& body) {
-        std::string c(id, 4);
-        u32(c, static_cast<std::uint32_t>(body.size()));
-        c += body;
-        if (body.size() % 2 != 0) c += '\0';
-        return c;
-    };
-    auto list = [&](const char* type, const std::string& body) {
-        return chunk("LIST", std::string(type, 4) + body);
-    };
-    const std::uint32_t frameBytes = width * height * 3;
-
-    std::string avih;
-    for (std::uint32_t v : {100000u, frameBytes * 10, 0u, 0x10u /* has index */, frames, 0u, 1u,
-                            frameBytes, width, height, 0u, 0u, 0u, 0u})
-        u32(avih, v);
-    std::string strh = "vidsDIB ";
-    u32(strh, 0);
-    u16(strh, 0);
-    u16(strh, 0);
-    for (std::uint32_t v : {0u, 1u, 10u, 0u, frames, frameBytes, 0xFFFFFFFFu, 0u}) u32(strh, v);
-    for (std::uint16_t v : {std::uint16_t(0), std::uint16_t(0), std::uint16_t(width), std::uint16_t(height)})
-        u16(strh, v);
-    std::string strf;
-    for (std::uint32_t v : {40u, width, height}) u32(strf, v);
-    u16(strf, 1);
-    u16(strf, 24);
-    for (std::uint32_t v : {0u, frameBytes, 0u, 0u, 0u, 0u}) u32(strf, v);
-
-    std::string movi, idx1;
-    for (std::uint32_t f = 0; f < frames; ++f) {
-        u32(idx1, 0x62643030);  // "00db"
-        u32(idx1, 0x10);        // key frame
-        u32(idx1, static_cast<std::uint32_t>(4 + movi.size()));
-        u32(idx1, frameBytes);
-        movi += chunk("00db", std::string(frameBytes, static_cast<char>(40 * f)));
-    }
-    const std::string body = list("hdrl", chunk("avih", avih) +
-                                              list("strl", chunk("strh", strh) + chunk("strf", strf))) +
-                             list("movi", movi) + chunk("idx1", idx1);
-    std::string file = "RIFF";
-    u32(file, static_cast<std::uint32_t>(4 + body.size()));
-    return file + "AVI " + body;
+    std::vector<std::string> pictures;
+    const std::size_t frameBytes = std::size_t{(width * 3 + 3) & ~3u} * height;
+    for (std::uint32_t f = 0; f < frames; ++f)
+        pictures.emplace_back(frameBytes, static_cast<char>(40 * f));
+    return AviFileBytes(width, height, pictures);
 }
 
 TEST_F(Animations, AnimationStaysHiddenUntilAClipIsOpenedThenPlays) {
