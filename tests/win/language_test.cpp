@@ -7,6 +7,8 @@
 
 #include <fstream>
 #include <memory>
+#include <sstream>
+#include <string>
 
 using namespace vantor::testing;
 
@@ -14,19 +16,21 @@ namespace {
 
 class LanguageFolder {
 public:
-    LanguageFolder() {
+    // A language file of the given code and contents beside the copy.
+    explicit LanguageFolder(const std::string& code = "enu",
+                            const std::string& contents = "[vantor44i Extender]\n"
+                                                          "X101=Vantor~in another|language\n"
+                                                          "X201040=Please update the host~now\n"
+                                                          "X201001=XXX\n"
+                                                          "X0=never read\n") {
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
         folder_ = std::string(temp) + "vantor-language-" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(folder_.c_str(), nullptr);
         dll_ = folder_ + "\\vantor44i.dll";
         CopyFileA(HostDouble::DefaultDllPath().c_str(), dll_.c_str(), FALSE);
-        language_ = folder_ + "\\OLVELANG.enu";
-        std::ofstream(language_) << "[vantor44i Extender]\n"
-                                    "X101=Vantor~in another|language\n"
-                                    "X201040=Please update the host~now\n"
-                                    "X201001=XXX\n"
-                                    "X0=never read\n";
+        language_ = folder_ + "\\OLVELANG." + code;
+        std::ofstream(language_, std::ios::binary) << contents;
     }
     ~LanguageFolder() {
         DeleteFileA(language_.c_str());
@@ -34,12 +38,93 @@ public:
         RemoveDirectoryA(folder_.c_str());
     }
     const std::string& dll() const { return dll_; }
+    const std::string& language() const { return language_; }
 
 private:
     std::string folder_, dll_, language_;
 };
 
+// The host's OLVHOSTS.INI (in the Windows folder) naming a language while
+// in scope; the setting it replaced comes back afterwards.
+class HostLanguageSetting {
+public:
+    explicit HostLanguageSetting(const char* code) {
+        GetPrivateProfileStringA("MAIN", "Language", kNone, previous_, sizeof previous_, kFile);
+        WritePrivateProfileStringA("MAIN", "Language", code, kFile);
+    }
+    ~HostLanguageSetting() {
+        const bool had = std::string(previous_) != kNone;
+        WritePrivateProfileStringA("MAIN", "Language", had ? previous_ : nullptr, kFile);
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, kFile);  // written out now
+    }
+    HostLanguageSetting(const HostLanguageSetting&) = delete;
+    HostLanguageSetting& operator=(const HostLanguageSetting&) = delete;
+
+private:
+    static constexpr const char* kFile = "OLVHOSTS.INI";
+    static constexpr const char* kNone = "(none)";
+    char previous_[64] = {};
+};
+
+// The sample of docs/, copied beside the test program by the build.
+std::string SampleLanguageFile() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name = path;
+    name = name.substr(0, name.find_last_of("\\/")) + "\\docs\\OLVELANG.deu";
+    std::ifstream in(name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A value of the sample as the library hands it over: "~" a line break.
+std::string SampleText(const std::string& file, const char* key) {
+    char value[256] = {};
+    GetPrivateProfileStringA("vantor44i Extender", key, "", value, sizeof value, file.c_str());
+    std::string text = value;
+    for (char& c : text) {
+        if (c == '~') c = '\n';
+        else if (c == '|') c = '\t';
+    }
+    return text;
+}
+
 }  // namespace
+
+// docs/OLVELANG.deu, chosen by the host's language setting, gives the
+// display name and the error texts it has; the others stay the library's.
+TEST(Language, SampleFileOfTheDocsOverridesWhatItNames) {
+    const std::string sample = SampleLanguageFile();
+    ASSERT_FALSE(sample.empty()) << "docs/OLVELANG.deu is not beside the test program";
+    const HostLanguageSetting german("deu");
+    LanguageFolder folder("deu", sample);
+    const std::string displayName = SampleText(folder.language(), "X101");
+    const std::string tooOldText = SampleText(folder.language(), "X201040");
+    ASSERT_NE(displayName, "");
+    ASSERT_NE(tooOldText.find('\n'), std::string::npos) << "the sample shows a line break";
+    auto host = std::make_unique<HostDouble>(folder.dll());
+
+    char name[260] = {};
+    EXPECT_EQ(host->Query(1, name, sizeof name), 44001);
+    EXPECT_EQ(std::string(name), displayName);
+
+    host->SetHostVersion(1000);
+    const CallResult tooOld = host->Call("evProcessEvents");
+    EXPECT_EQ(tooOld.status, -1);
+    EXPECT_EQ(tooOld.text, tooOldText);
+
+    // 201004 is not in the sample: the library's own text.
+    host->SetHostVersion(1100);
+    const HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                        nullptr, nullptr);
+    host->Call("evDialogProcOptions", {window, -111, 1});
+    host->FailOperation(3, 3);  // the host refuses its value with code 3
+    const CallResult refused = host->Call("evProcessEvents");
+    EXPECT_EQ(refused.status, -1);
+    EXPECT_EQ(refused.text, "3: Map variable is not a map");
+    DestroyWindow(window);
+}
 
 TEST(Language, FileNextToTheLibraryOverridesResources) {
     LanguageFolder folder;
