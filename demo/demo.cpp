@@ -531,10 +531,10 @@ void PlayAnimation(HWND d, Script& s, Gallery& g, const std::string& clip) {
 void PlayEmbeddedPicture(HWND d, Script& s, Gallery& g, const std::string& logo) {
     Script::Section("a picture embedded in a rich-text box");
     const HWND box = s.Create("richPicture", "rtCreate", {d, 580, 170, 170, 110, 0});
-    // The caret stands at the start of the new text: the picture goes
-    // there, above the line.
+    s.Run("rtSetText", {box, "Logo:\r\nembedded by imEmbedImage"}, "1");
     SetPlainFormat(box);
-    s.Run("rtSetText", {box, "\r\nThe picture above"}, "1");
+    // The picture goes in just after the selection.
+    s.Run("rtFindText", {box, "Logo:", 0, 0, 0}, "5");
     s.Run("imEmbedImage", {box, logo}, "1");
     s.Run("DCCompatible", {box, 0}, "RichEdit50W");
     g.areas["window_functions"] = {box};

@@ -223,6 +223,27 @@ TEST(FunctionReference, ListsEveryConstantWithItsValue) {
         EXPECT_TRUE(table.count(name)) << name << " is documented but not in the table";
 }
 
+// Every section that documents functions shows a picture of its family,
+// and the picture is there.
+TEST(FunctionReference, EveryFamilyShowsItsPicture) {
+    const Reference reference = ParseReference(ReadFile(kReferencePath));
+    std::map<std::string, int> families;
+    for (const auto& [name, doc] : reference.functions) ++families[doc.section];
+    EXPECT_GE(families.size(), 10u);
+    for (const auto& [section, count] : families) {
+        const auto found = reference.pictures.find(section);
+        if (found == reference.pictures.end()) {
+            ADD_FAILURE() << "section \"" << section << "\" (" << count
+                          << " functions) shows no picture";
+            continue;
+        }
+        for (const std::string& picture : found->second) {
+            const std::string path = SourceFolder() + "/docs/" + picture;
+            EXPECT_FALSE(ReadFile(path).empty()) << section << ": " << path << " is missing";
+        }
+    }
+}
+
 // The parser itself: a reference that disagrees with the table is caught.
 TEST(FunctionReference, ParserReportsWhatDisagrees) {
     const Reference reference = ParseReference(
