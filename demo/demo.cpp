@@ -531,7 +531,7 @@ void PlayAnimation(HWND d, Script& s, Gallery& g, const std::string& clip) {
 void PlayEmbeddedPicture(HWND d, Script& s, Gallery& g, const std::string& logo) {
     Script::Section("a picture embedded in a rich-text box");
     const HWND box = s.Create("richPicture", "rtCreate", {d, 580, 170, 170, 110, 0});
-    s.Run("rtSetText", {box, "Logo:\r\nembedded by imEmbedImage"}, "1");
+    s.Run("rtSetText", {box, "Logo:\r\nby imEmbedImage"}, "1");
     SetPlainFormat(box);
     // The picture goes in just after the selection.
     s.Run("rtFindText", {box, "Logo:", 0, 0, 0}, "5");
