@@ -49,6 +49,8 @@ public:
     // meanwhile); otherwise notes "The specified file does not appear to be
     // available" titled "File Open Error" and gives false.
     bool CheckFileReadable(const char* path);
+    // That note alone, for a file that opens but cannot be used.
+    void ShowFileOpenError();
 
     // The host services and result cell of the current call.
     HostServices* Services() const { return hostServices_; }

@@ -41,6 +41,7 @@ template <class Gdi>
 void DeleteGdi(Gdi h) { DeleteObject(h); }
 inline void DestroyIconHandle(HICON h) { DestroyIcon(h); }
 inline void ReleaseLibrary(HMODULE h) { FreeLibrary(h); }
+inline void DeleteEnhMetaFileHandle(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 }  // namespace detail
 
 // A file from CreateFileA: invalid is INVALID_HANDLE_VALUE.
@@ -65,6 +66,25 @@ using UniqueBitmap = UniqueGdi<HBITMAP>;
 using UniqueBrush = UniqueGdi<HBRUSH>;
 using UniqueIcon = UniqueResource<HICON, detail::DestroyIconHandle>;
 using UniqueLibrary = UniqueResource<HMODULE, detail::ReleaseLibrary>;
+using UniqueEnhMetaFile = UniqueResource<HENHMETAFILE, detail::DeleteEnhMetaFileHandle>;
+
+// The device context that records an enhanced metafile; finish() gives the
+// metafile, and a recording never finished is thrown away.
+class EnhMetaFileRecorder {
+public:
+    explicit EnhMetaFileRecorder(HDC dc) : dc_(dc) {}
+    EnhMetaFileRecorder(const EnhMetaFileRecorder&) = delete;
+    EnhMetaFileRecorder& operator=(const EnhMetaFileRecorder&) = delete;
+    ~EnhMetaFileRecorder() {
+        if (dc_ != nullptr) DeleteEnhMetaFile(CloseEnhMetaFile(dc_));
+    }
+    explicit operator bool() const { return dc_ != nullptr; }
+    HDC dc() const { return dc_; }
+    UniqueEnhMetaFile finish() { return UniqueEnhMetaFile(CloseEnhMetaFile(std::exchange(dc_, nullptr))); }
+
+private:
+    HDC dc_;
+};
 
 // A file made for a moment (for example written before it replaces
 // another): deleted when the owner goes, unless kept.

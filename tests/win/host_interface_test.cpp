@@ -1,6 +1,9 @@
 // The extender as the interpreter meets it: negotiation, the table, results.
 #include "tests/host/host_double.h"
 
+#include <windows.h>
+#include <colordlg.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -150,12 +153,36 @@ TEST(Table, OutsideTheTableNothingIsRead) {
 
 namespace {
 
+// Plays the user of the colour dialog that coAskColor shows: cancels it as
+// soon as it is active (the host double takes only message boxes).
+class ColourDialogCanceller {
+public:
+    ColourDialogCanceller()
+        : hook_(SetWindowsHookExA(WH_CBT, &OnCbt, nullptr, GetCurrentThreadId())) {}
+    ~ColourDialogCanceller() { UnhookWindowsHookEx(hook_); }
+    ColourDialogCanceller(const ColourDialogCanceller&) = delete;
+    ColourDialogCanceller& operator=(const ColourDialogCanceller&) = delete;
+
+private:
+    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+        const auto window = reinterpret_cast<HWND>(wParam);
+        if (code == HCBT_ACTIVATE && GetDlgItem(window, COLOR_RED) != nullptr) {
+            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+            return 0;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    HHOOK hook_;
+};
+
 // Calls every function with its required arguments: `window` as argument 1
 // when that is an integer, 0 for the other integers, `text` for every text.
 // Each delivers at most once and hands back what the callback answered;
 // gives the names of those that delivered the not-built error.
 std::vector<std::string> CallEveryFunction(HostDouble& host, std::int32_t window,
                                            const std::string& text) {
+    const ColourDialogCanceller user;
     std::vector<std::string> notBuilt;
     for (int i = 0; i < 130; ++i) {
         alignas(4) unsigned char storage[64] = {};
