@@ -181,9 +181,11 @@ bool IsRichEditOfThisProcess(const Window& box) {
            process == GetCurrentProcessId();
 }
 
+// The record goes in wParam; only called for a box IsRichEditOfThisProcess
+// accepted (so never 0, 0xFFFF or -1).
 LONG TextLength(const Window& box) {
     GETTEXTLENGTHEX ask{GTL_NUMCHARS | GTL_PRECISE, 1200};
-    return static_cast<LONG>(box.SendWide(EM_GETTEXTLENGTHEX, 0, &ask));
+    return static_cast<LONG>(SendMessageW(box, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&ask), 0));
 }
 
 // Streams the picture in after the box's selection (the selected text
