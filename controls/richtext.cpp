@@ -139,7 +139,7 @@ WORD ToggleNumbering(const RichEditBox& box, WORD type) {
     return format.wNumbering;
 }
 
-// The stream callbacks: the cookie is an RtfFile. A failed read or write
+// The stream callback of a load: the cookie is an RtfFile. A failed read
 // hands over 0 bytes, which ends the stream, and is remembered.
 struct RtfFile {
     HANDLE handle;
@@ -158,15 +158,12 @@ DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done)
     return 0;
 }
 
-DWORD CALLBACK WriteRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
-    auto& file = *reinterpret_cast<RtfFile*>(cookie);
-    DWORD count = 0;
-    if (!WriteFile(file.handle, buffer, static_cast<DWORD>(wanted), &count, nullptr) ||
-        count != static_cast<DWORD>(wanted)) {
-        file.failed = true;
-    }
-    file.transferred += static_cast<LONG>(count);
-    *done = static_cast<LONG>(count);
+// The stream callback of a save: the cookie is the std::string that
+// collects the document.
+DWORD CALLBACK CollectRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
+    reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer),
+                                                   static_cast<std::size_t>(wanted));
+    *done = wanted;
     return 0;
 }
 
@@ -181,36 +178,105 @@ void LoadRtf(const RichEditBox& box, const char* path) {
     box.StreamIn(stream);
 }
 
-// Writes the whole content of the box as RTF to path. The RTF goes first to
-// a fresh file in the same folder, which replaces path only when the box
-// has written all of it: a box that is no window, a failed write or a path
-// that cannot be replaced leaves the file that was there (or none) as it
-// was, never a partial one. A read-only file or a folder is left alone.
+// The whole content of the box as RTF; false when the box wrote nothing or
+// the stream failed (a handle that is no window writes nothing).
+bool RtfOf(const RichEditBox& box, std::string& rtf) {
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, CollectRtf};
+    box.StreamOut(stream);
+    return stream.dwError == 0 && !rtf.empty();
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+    DWORD written = 0;
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+// The attributes a replaced file keeps.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Where a save really goes: the file a symbolic link names (so that the
+// link stays a link), and whether that file has further names (hard links,
+// which a replacement would part from the new content).
+struct SaveTarget {
+    std::string path;
+    bool sharedByLinks = false;
+};
+
+SaveTarget Resolve(const char* full) {
+    SaveTarget target{full};
+    const UniqueFile existing(CreateFileA(full, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!existing) return target;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileInformationByHandle(existing.get(), &info)) target.sharedByLinks = info.nNumberOfLinks > 1;
+    char final[MAX_PATH];
+    const DWORD length = GetFinalPathNameByHandleA(existing.get(), final, MAX_PATH, FILE_NAME_NORMALIZED);
+    if (length == 0 || length >= MAX_PATH) return target;
+    std::string_view resolved(final, length);
+    if (resolved.starts_with("\\\\?\\UNC\\")) target.path = "\\\\" + std::string(resolved.substr(8));
+    else if (resolved.starts_with("\\\\?\\")) target.path = std::string(resolved.substr(4));
+    else target.path = std::string(resolved);
+    return target;
+}
+
+// The first route: a fresh file in the target's folder that replaces the
+// target only once it holds the whole document, with the target's
+// attributes. False when the route cannot be taken (no file can be made in
+// the folder, its name would be too long, the target cannot be replaced);
+// the target is then as it was.
+bool SaveByReplacing(const std::string& target, DWORD attributes, const std::string& rtf) {
+    const std::size_t slash = target.find_last_of("\\/");
+    if (slash == std::string::npos) return false;
+    char scratch[MAX_PATH];
+    if (GetTempFileNameA(target.substr(0, slash + 1).c_str(), "vrt", 0, scratch) == 0) return false;
+    ScratchFile written(scratch);
+    {
+        const UniqueFile handle(CreateFileA(written.path(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle || !WriteAll(handle.get(), rtf)) return false;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes) != 0)
+        SetFileAttributesA(written.path(), attributes & kKeptAttributes);
+    if (!MoveFileExA(written.path(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+    written.keep();
+    return true;
+}
+
+// The second route: the target itself, opened for writing as it is (a
+// device, a file another program holds open for writing, a file with further
+// names), written from its start and cut after the document.
+void SaveInPlace(const std::string& target, const std::string& rtf) {
+    const UniqueFile handle(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle || !WriteAll(handle.get(), rtf)) return;
+    if (GetFileType(handle.get()) == FILE_TYPE_DISK) SetEndOfFile(handle.get());
+}
+
+// Writes the whole content of the box as RTF to path. The document is taken
+// from the box first, so a box that is no window or a failed stream leaves
+// the file as it was. It then goes to a fresh file in the same folder that
+// replaces path, keeping path's attributes; a link is followed, so the file
+// it names gets the document and the link stays. Where that route cannot be
+// taken (a folder where no new file may be made, a target that another
+// program holds open and does not let go of, a device name, a name too long
+// for a scratch file beside it, a file with further names), path itself is
+// written. A read-only file or a folder is left alone.
 void SaveRtf(const RichEditBox& box, const char* path) {
     char full[MAX_PATH];
     char* name = nullptr;
     const DWORD length = GetFullPathNameA(path, MAX_PATH, full, &name);
-    if (*path == '\0' || length == 0 || length >= MAX_PATH || name == nullptr) return;
-    const DWORD existing = GetFileAttributesA(full);
-    if (existing != INVALID_FILE_ATTRIBUTES &&
-        (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+    if (*path == '\0' || length == 0 || length >= MAX_PATH) return;
+    const SaveTarget target = Resolve(full);
+    const DWORD attributes = GetFileAttributesA(target.path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
         return;  // not to be replaced, as opening it for writing would be refused
-    const std::string folder(full, name);
-    char scratch[MAX_PATH];
-    if (GetTempFileNameA(folder.c_str(), "vrt", 0, scratch) == 0) return;
-    ScratchFile written(scratch);
-    {
-        const UniqueFile handle(CreateFileA(written.path(), GENERIC_WRITE, FILE_SHARE_READ,
-                                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                            nullptr));
-        if (!handle) return;
-        RtfFile file{handle.get()};
-        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&file), 0, WriteRtf};
-        box.StreamOut(stream);
-        if (file.failed || stream.dwError != 0 || file.transferred == 0) return;
-    }
-    if (MoveFileExA(written.path(), full, MOVEFILE_REPLACE_EXISTING))
-        written.keep();
+    std::string rtf;
+    if (!RtfOf(box, rtf)) return;
+    if (!target.sharedByLinks && SaveByReplacing(target.path, attributes, rtf)) return;
+    SaveInPlace(target.path, rtf);
 }
 
 }  // namespace

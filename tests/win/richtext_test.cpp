@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 using namespace vantor::testing;
@@ -336,6 +338,106 @@ TEST_F(RichText, SaveThatCannotWriteReturnsOneAndLeavesNoFile) {
     const HANDLE search = FindFirstFileA((std::string(folder) + "vrt*.tmp").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << found.cFileName;
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
+}
+
+// The routes of a save. The usual one writes a scratch file beside the
+// target and puts it in the target's place, keeping the target's
+// attributes; where that cannot be done the target itself is written.
+class RtfSaveRoutes : public RichText {
+protected:
+    void SetUp() override {
+        RichText::SetUp();
+        SetText("saved now");
+    }
+    static bool HoldsTheBox(const std::string& bytes) {
+        return bytes.rfind("{\\rtf", 0) == 0 && bytes.find("saved now") != std::string::npos;
+    }
+    static std::string Contents(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+};
+
+TEST_F(RtfSaveRoutes, ReplacedFileKeepsItsAttributes) {
+    TempFile file(".rtf");
+    file.Write("older and longer than nothing at all");
+    SetFileAttributesA(file.path().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(Call("rtSaveFileRTF", {file.path()}), 1);
+    EXPECT_TRUE(HoldsTheBox(file.Read()));
+    const DWORD attributes = GetFileAttributesA(file.path().c_str());
+    SetFileAttributesA(file.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+}
+
+TEST_F(RtfSaveRoutes, FileHeldOpenByAnotherProgramIsWrittenInPlace) {
+    TempFile file(".rtf");
+    file.Write(std::string(5000, 'x'));
+    // Another program reads and writes it and lets others do so, but does not
+    // let it be deleted or replaced.
+    const HANDLE held = CreateFileA(file.path().c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Call("rtSaveFileRTF", {file.path()}), 1);
+    const std::string saved = file.Read();
+    EXPECT_TRUE(HoldsTheBox(saved)) << saved.substr(0, 40);
+    EXPECT_EQ(saved.find('x'), std::string::npos) << "the older, longer content is cut off";
+    EXPECT_EQ(GetFileSize(held, nullptr), saved.size()) << "the program's handle sees the same file";
+    CloseHandle(held);
+}
+
+TEST_F(RtfSaveRoutes, FileWithSecondNameIsWrittenThroughBothNames) {
+    TempFile file(".rtf"), second(".rtf");
+    file.Write("before");
+    ASSERT_TRUE(CreateHardLinkA(second.path().c_str(), file.path().c_str(), nullptr));
+    EXPECT_EQ(Call("rtSaveFileRTF", {second.path()}), 1);
+    EXPECT_TRUE(HoldsTheBox(second.Read()));
+    EXPECT_EQ(file.Read(), second.Read()) << "both names still name one file";
+}
+
+TEST_F(RtfSaveRoutes, SymbolicLinkStaysALink) {
+    TempFile target(".rtf"), link(".rtf");
+    target.Write("before");
+    if (!CreateSymbolicLinkA(link.path().c_str(), target.path().c_str(), 0) ||
+        (GetFileAttributesA(link.path().c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+        GetFileAttributesA(link.path().c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "this system makes no symbolic links";
+    EXPECT_EQ(Call("rtSaveFileRTF", {link.path()}), 1);
+    EXPECT_TRUE(HoldsTheBox(target.Read()));
+    EXPECT_NE(GetFileAttributesA(link.path().c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+}
+
+TEST_F(RtfSaveRoutes, DeviceNameIsWrittenDirectly) {
+    // Nothing can be made beside a device; the write itself goes through.
+    EXPECT_EQ(Call("rtSaveFileRTF", {"NUL"}), 1);
+    EXPECT_EQ(Call("rtSaveFileRTF", {"\\\\.\\NUL"}), 1);
+}
+
+TEST_F(RtfSaveRoutes, NameNearTheLengthLimitIsWrittenDirectly) {
+    // A folder whose path leaves room for the file's name but not for a
+    // scratch file's ("vrtXXXX.tmp" and more).
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "vantor-long-" + std::to_string(GetCurrentProcessId()) + "\\";
+    folder += std::string(MAX_PATH - 1 - 14 - folder.size() + 2, 'd');  // just past room for a scratch file
+    ASSERT_LT(folder.size(), static_cast<std::size_t>(MAX_PATH - 4));
+    const std::string parent = folder.substr(0, folder.find_last_of('\\'));
+    ASSERT_TRUE(CreateDirectoryA(parent.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder.size();
+    const std::string path = folder + "\\a.rtf";
+    ASSERT_LT(path.size(), static_cast<std::size_t>(MAX_PATH));
+    char scratch[MAX_PATH];
+    EXPECT_EQ(GetTempFileNameA(folder.c_str(), "vrt", 0, scratch), 0u) << "the scratch route is closed here";
+    {
+        std::ofstream(path, std::ios::binary) << "before";
+    }
+    EXPECT_EQ(Call("rtSaveFileRTF", {path}), 1);
+    EXPECT_TRUE(HoldsTheBox(Contents(path)));
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryA(parent.c_str());
 }
 
 TEST_F(RichText, SeveralMegabytesLoadWhole) {
