@@ -16,7 +16,13 @@ namespace {
 // The double whose thread shows message boxes; one per thread at a time.
 thread_local HostDouble* boxWatcher = nullptr;
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+// Marks the test's own dialogs, which the box watcher leaves alone.
+constexpr char kTestDialog[] = "VantorTestDialog";
+
+INT_PTR CALLBACK PlainDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) SetPropA(dialog, kTestDialog, reinterpret_cast<HANDLE>(1));
+    return FALSE;
+}
 
 ValueCell IntegerCell(std::int32_t value) {
     ValueCell cell{};
@@ -116,6 +122,7 @@ CallResult HostDouble::CallIndex(int index, const std::vector<Arg>& args) {
     result.cell.kind = 0;
     result.cell.strValue = kUntouchedText;
     current_ = &result;
+    hostValueFilled_ = false;
     result.returned = Dispatch(index, cells.data(), static_cast<std::int32_t>(args.size()),
                                &result.cell);
     current_ = nullptr;
@@ -183,9 +190,22 @@ std::int32_t __cdecl HostDouble::OnVariableOperation(void* hostData, ValueCell* 
         EXPECT_EQ(key, nullptr);
         EXPECT_EQ(value, nullptr);
         *target = IntegerCell(7000 + self->hostValuesIssued++);
+        self->hostValue_ = *target;
+        self->hostValueFilled_ = true;
         return 0;
     }
     if (opcode == kAssignVariable) {
+        // The variable lives in the host value this call was given: the
+        // extender passes a copy of that cell, never its result cell.
+        if (!self->hostValueFilled_) {
+            ADD_FAILURE() << "opcode 7 before the call's host value was filled";
+        } else {
+            EXPECT_EQ(std::memcmp(target, &self->hostValue_, sizeof(ValueCell)), 0)
+                << "opcode 7 was not given a copy of the host value";
+        }
+        if (self->current_ != nullptr) {
+            EXPECT_NE(target, &self->current_->cell) << "opcode 7 was given the result cell";
+        }
         EXPECT_EQ(keySize, 40);
         EXPECT_EQ(valueSize, 40);
         EXPECT_EQ(key->kind, kStringCell);
@@ -212,6 +232,12 @@ LRESULT CALLBACK HostDouble::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
             GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
             boxWatcher->messageBoxes.push_back({title, text});
             PostMessageA(box, WM_COMMAND, IDOK, 0);
+        } else if (std::strcmp(className, "#32770") == 0 && boxWatcher->cancelDialogs &&
+                   GetPropA(box, kTestDialog) == nullptr) {
+            // Any other modal dialog (a colour dialog, ...) is cancelled, so
+            // that no call waits for a user.
+            ++boxWatcher->dialogsCancelled;
+            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -102,8 +102,15 @@ public:
     int hostValuesIssued = 0;                           // opcode 3 calls that succeeded
     std::int32_t resultKindAtHostValue = 0;  // kind of the call's result cell when opcode 3 came
     std::vector<MessageBoxSeen> messageBoxes;
+    // Other modal dialogs the extender opened, cancelled as they came up
+    // (while cancelDialogs is set).
+    bool cancelDialogs = true;
+    int dialogsCancelled = 0;
 
     void ClearRecords();
+
+    // The services record the extender is handed, for tests of the double itself.
+    HostServices& services() { return services_; }
 
 private:
     struct Failure {
@@ -139,6 +146,10 @@ private:
     std::vector<std::string> names_;
     std::map<std::int32_t, Failure> failures_;
     CallResult* current_ = nullptr;
+    // The host value opcode 3 filled during the current call: opcode 7 must
+    // be given a copy of it.
+    ValueCell hostValue_{};
+    bool hostValueFilled_ = false;
 };
 
 // A real top-level dialog, shown and in the foreground, for control tests.

@@ -1,9 +1,6 @@
 // The extender as the interpreter meets it: negotiation, the table, results.
 #include "tests/host/host_double.h"
 
-#include <windows.h>
-#include <colordlg.h>
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -149,74 +146,6 @@ TEST(Table, OutsideTheTableNothingIsRead) {
         EXPECT_EQ(host.Dispatch(index, reinterpret_cast<void*>(1), 3, &result), 0) << index;
         EXPECT_EQ(result.intValue, 55);
     }
-}
-
-namespace {
-
-// Plays the user of the colour dialog that coAskColor shows: cancels it as
-// soon as it is active (the host double takes only message boxes).
-class ColourDialogCanceller {
-public:
-    ColourDialogCanceller()
-        : hook_(SetWindowsHookExA(WH_CBT, &OnCbt, nullptr, GetCurrentThreadId())) {}
-    ~ColourDialogCanceller() { UnhookWindowsHookEx(hook_); }
-    ColourDialogCanceller(const ColourDialogCanceller&) = delete;
-    ColourDialogCanceller& operator=(const ColourDialogCanceller&) = delete;
-
-private:
-    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
-        const auto window = reinterpret_cast<HWND>(wParam);
-        if (code == HCBT_ACTIVATE && GetDlgItem(window, COLOR_RED) != nullptr) {
-            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-            return 0;
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    HHOOK hook_;
-};
-
-// Calls every function with its required arguments: `window` as argument 1
-// when that is an integer, 0 for the other integers, `text` for every text.
-// Each delivers at most once and hands back what the callback answered;
-// gives the names of those that delivered the not-built error.
-std::vector<std::string> CallEveryFunction(HostDouble& host, std::int32_t window,
-                                           const std::string& text) {
-    const ColourDialogCanceller user;
-    std::vector<std::string> notBuilt;
-    for (int i = 0; i < 130; ++i) {
-        alignas(4) unsigned char storage[64] = {};
-        auto& record = *reinterpret_cast<QueryRecord*>(storage);
-        EXPECT_EQ(host.Dispatch(-2, &record, i), 1);
-        std::vector<Arg> args;
-        for (int k = 0; k < record.counts.required; ++k) {
-            if ((record.typesLow >> (4 * k) & 0xF) == 1) args.emplace_back(text);
-            else args.emplace_back(k == 0 ? window : 0);
-        }
-        const CallResult r = host.CallIndex(i, args);
-        EXPECT_LE(r.callbacks, 1) << host.names()[i];
-        if (r.callbacks == 1) {
-            EXPECT_EQ(r.returned, 101) << host.names()[i] << ": the callback's answer goes back";
-        }
-        if (r.status == -1 && r.text == "201038: Internal extender error")
-            notBuilt.push_back(host.names()[i]);
-    }
-    return notBuilt;
-}
-
-}  // namespace
-
-// Every function given zero handles and empty texts, or a handle that is no
-// window and texts of 100 KB, answers without harm; none is left delivering
-// the not-built error "201038: Internal extender error".
-TEST(Table, EveryFunctionAnswersBadHandlesAndTexts) {
-    HostDouble host;
-    const std::vector<std::string> notBuilt = CallEveryFunction(host, 0, "");
-    EXPECT_TRUE(notBuilt.empty()) << notBuilt.front();
-
-    const std::string hundredKilobytes(100 * 1024, '7');
-    EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(0x7FFF0)));
-    EXPECT_TRUE(CallEveryFunction(host, 0x7FFF0, hundredKilobytes).empty());
 }
 
 // A result writes only its own field and kind; what the host's callback
