@@ -1,6 +1,7 @@
-// Message texts from a language file next to the extender. This program
-// loads its own copy of the DLL from a folder of its own, so the loader's
-// once-per-process choice of file is made here alone.
+// Message texts from a language file next to the extender. Each test loads
+// its own copy of the DLL from a folder of its own and chooses the language
+// itself (in the host's "OLVHOSTS.INI"), so the machine's own language
+// settings play no part.
 #include "tests/host/host_double.h"
 
 #include <gtest/gtest.h>
@@ -14,10 +15,14 @@ using namespace vantor::testing;
 
 namespace {
 
+constexpr char kResourceName[] = "Vantor Dialog Controls Extender";
+constexpr char kResourceTooOld[] = "201040: This extender function requires KEL DLL version 6.21bub or newer";
+
+// A folder with a copy of the DLL and a language file beside it.
 class LanguageFolder {
 public:
     // A language file of the given code and contents beside the copy.
-    explicit LanguageFolder(const std::string& code = "enu",
+    explicit LanguageFolder(const std::string& code = "tst",
                             const std::string& contents = "[vantor44i Extender]\n"
                                                           "X101=Vantor~in another|language\n"
                                                           "X201040=Please update the host~now\n"
@@ -25,7 +30,9 @@ public:
                                                           "X0=never read\n") {
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "vantor-language-" + std::to_string(GetCurrentProcessId());
+        static int made = 0;
+        folder_ = std::string(temp) + "vantor-language-" + std::to_string(GetCurrentProcessId()) + "-" +
+                  std::to_string(++made);
         CreateDirectoryA(folder_.c_str(), nullptr);
         dll_ = folder_ + "\\vantor44i.dll";
         CopyFileA(HostDouble::DefaultDllPath().c_str(), dll_.c_str(), FALSE);
@@ -90,6 +97,12 @@ std::string SampleText(const std::string& file, const char* key) {
     return text;
 }
 
+std::string DisplayName(HostDouble& host) {
+    char name[260] = {};
+    host.Query(1, name, sizeof name);
+    return name;
+}
+
 }  // namespace
 
 // docs/OLVELANG.deu, chosen by the host's language setting, gives the
@@ -127,6 +140,7 @@ TEST(Language, SampleFileOfTheDocsOverridesWhatItNames) {
 }
 
 TEST(Language, FileNextToTheLibraryOverridesResources) {
+    const HostLanguageSetting language("tst");
     LanguageFolder folder;
     auto host = std::make_unique<HostDouble>(folder.dll());
     char name[260] = {};
@@ -135,6 +149,7 @@ TEST(Language, FileNextToTheLibraryOverridesResources) {
 }
 
 TEST(Language, ErrorMessagesComeFromTheFileAboveNinetyNineOnly) {
+    const HostLanguageSetting language("tst");
     LanguageFolder folder;
     auto host = std::make_unique<HostDouble>(folder.dll());
 
@@ -150,4 +165,31 @@ TEST(Language, ErrorMessagesComeFromTheFileAboveNinetyNineOnly) {
     EXPECT_EQ(nothingArmed.status, -1);
     EXPECT_EQ(nothingArmed.text, "");
     EXPECT_EQ(nothingArmed.callbacks, 1);
+}
+
+// A key whose value is "XXX" is as good as no key: the resource text comes.
+TEST(Language, ValueXXXInTheFileFallsBackToTheResources) {
+    const HostLanguageSetting language("tst");
+    LanguageFolder folder;
+    auto host = std::make_unique<HostDouble>(folder.dll());
+    EXPECT_EQ(DisplayName(*host), "Vantor\nin another\tlanguage") << "the file is in use";
+    // X201001=XXX: the error a bad list of right edges delivers
+    const CallResult r = host->Call("sbSetParts", {0, "abc"});
+    EXPECT_EQ(r.status, -1);
+    EXPECT_EQ(r.text, "20101: System error.");
+}
+
+// A language for which there is no file, and the code "XXX" (which reads as
+// no setting at all), give the texts of the string resources.
+TEST(Language, LanguageWithoutFileGivesTheResources) {
+    for (const char* code : {"qqz", "XXX"}) {
+        SCOPED_TRACE(code);
+        const HostLanguageSetting language(code);
+        LanguageFolder folder;
+        auto host = std::make_unique<HostDouble>(folder.dll());
+        host->Call("evProcessEvents");  // message 0 chooses the file again
+        EXPECT_EQ(DisplayName(*host), kResourceName);
+        host->SetHostVersion(1000);
+        EXPECT_EQ(host->Call("evProcessEvents").text, kResourceTooOld);
+    }
 }
