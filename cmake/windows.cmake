@@ -100,3 +100,8 @@ target_link_libraries(vantor_demo PRIVATE host_double)
 file(GLOB BENCHMARKS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
 vantor_program(benchmarks ${BENCHMARKS})
 target_link_libraries(benchmarks PRIVATE host_double vantor_core)
+
+# The soak: long runs of repeated calls with memory and object counts
+# before and after (scripts/soak.sh; not part of the test command).
+vantor_program(soak ${PROJECT_SOURCE_DIR}/tests/soak/soak.cpp)
+target_link_libraries(soak PRIVATE host_double psapi)
