@@ -105,7 +105,6 @@ bool Soak(const Phase& phase, HostDouble& host, const std::function<void(long lo
     return Report(phase, before, Measure(), seconds);
 }
 
-std::int32_t Value(HWND window) { return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window)); }
 HWND Window(const CallResult& r) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(r.integer())); }
 
 // A 16x16 32-bit icon file.
