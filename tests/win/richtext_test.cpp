@@ -397,18 +397,6 @@ TEST_F(RtfSaveRoutes, FileWithSecondNameIsWrittenThroughBothNames) {
     EXPECT_EQ(file.Read(), second.Read()) << "both names still name one file";
 }
 
-TEST_F(RtfSaveRoutes, SymbolicLinkStaysALink) {
-    TempFile target(".rtf"), link(".rtf");
-    target.Write("before");
-    if (!CreateSymbolicLinkA(link.path().c_str(), target.path().c_str(), 0) ||
-        (GetFileAttributesA(link.path().c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
-        GetFileAttributesA(link.path().c_str()) == INVALID_FILE_ATTRIBUTES)
-        GTEST_SKIP() << "this system makes no symbolic links";
-    EXPECT_EQ(Call("rtSaveFileRTF", {link.path()}), 1);
-    EXPECT_TRUE(HoldsTheBox(target.Read()));
-    EXPECT_NE(GetFileAttributesA(link.path().c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
-}
-
 TEST_F(RtfSaveRoutes, DeviceNameIsWrittenDirectly) {
     // Nothing can be made beside a device; the write itself goes through.
     EXPECT_EQ(Call("rtSaveFileRTF", {"NUL"}), 1);
