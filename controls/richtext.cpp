@@ -228,7 +228,9 @@ SaveTarget Resolve(const char* full) {
 // the target is then as it was.
 bool SaveByReplacing(const std::string& target, DWORD attributes, const std::string& rtf) {
     const std::size_t slash = target.find_last_of("\\/");
-    if (slash == std::string::npos) return false;
+    // A folder longer than MAX_PATH - 14 leaves no room for a scratch name
+    // (and not every GetTempFileNameA checks that before filling the buffer).
+    if (slash == std::string::npos || slash + 1 > MAX_PATH - 14) return false;
     char scratch[MAX_PATH];
     if (GetTempFileNameA(target.substr(0, slash + 1).c_str(), "vrt", 0, scratch) == 0) return false;
     ScratchFile written(scratch);

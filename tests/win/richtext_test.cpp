@@ -416,8 +416,7 @@ TEST_F(RtfSaveRoutes, NameNearTheLengthLimitIsWrittenDirectly) {
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder.size();
     const std::string path = folder + "\\a.rtf";
     ASSERT_LT(path.size(), static_cast<std::size_t>(MAX_PATH));
-    char scratch[MAX_PATH];
-    EXPECT_EQ(GetTempFileNameA(folder.c_str(), "vrt", 0, scratch), 0u) << "the scratch route is closed here";
+    ASSERT_GT(folder.size() + 1, static_cast<std::size_t>(MAX_PATH - 14)) << "no room for a scratch name";
     {
         std::ofstream(path, std::ios::binary) << "before";
     }
