@@ -416,7 +416,7 @@ std::int32_t CVantor::lvSetImageList(HWND, HINSTANCE, std::int32_t, ValueCell* a
                                      std::int32_t argCount) {
     const Arguments a(args, argCount);
     const ListView list(a.window(1));
-    const auto images = a.handle<HIMAGELIST>(2);
+    const auto images = a.objectHandle<HIMAGELIST>(2);
     list.SetExtendedStyle(LVS_EX_SUBITEMIMAGES, LVS_EX_SUBITEMIMAGES);
     list.SetImageList(images, LVSIL_SMALL);
     if (IsWindow(a.window(1)))

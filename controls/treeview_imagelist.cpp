@@ -144,7 +144,7 @@ std::int32_t CVantor::tvCreateTreeView(HWND, HINSTANCE hostInstance, std::int32_
         a, hostInstance);
     if (window != nullptr) {
         RecordsOf(window, latestImages);
-        TreeView(window).SetImageList(a.handle<HIMAGELIST>(7));
+        TreeView(window).SetImageList(a.objectHandle<HIMAGELIST>(7));
     }
     return ReturnInteger(HandleValue(window));
 }
@@ -216,7 +216,7 @@ std::int32_t CVantor::ilCreateImgList(HWND, HINSTANCE, std::int32_t, ValueCell* 
 std::int32_t CVantor::ilAddImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const HIMAGELIST list = a.handle<HIMAGELIST>(1);
+    const HIMAGELIST list = a.objectHandle<HIMAGELIST>(1);
     const char* path = a.text(2);
     if (!CheckFileReadable(path)) return NoResult(0);
     const UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageA(
@@ -229,7 +229,7 @@ std::int32_t CVantor::ilAddImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
 std::int32_t CVantor::ilDeleteImgList(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                       std::int32_t argCount) {
     const Arguments a(args, argCount);
-    ImageList_Destroy(a.handle<HIMAGELIST>(1));
+    ImageList_Destroy(a.objectHandle<HIMAGELIST>(1));
     return ReturnInteger(1);
 }
 
@@ -238,7 +238,7 @@ std::int32_t CVantor::ilDeleteImgList(HWND, HINSTANCE, std::int32_t, ValueCell* 
 std::int32_t CVantor::ilRemoveImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const HIMAGELIST list = a.handle<HIMAGELIST>(1);
+    const HIMAGELIST list = a.objectHandle<HIMAGELIST>(1);
     const std::int32_t position = a.integer(2);
     if (position >= 1 && position <= ImageList_GetImageCount(list)) ImageList_Remove(list, position - 1);
     return ReturnInteger(ImageList_GetImageCount(list));

@@ -10,9 +10,27 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vantor {
+
+// Whether `size` bytes at `address` are committed memory of this process
+// that can be read (a question to the memory manager; nothing is read).
+inline bool ReadableMemory(const void* address, std::size_t size) {
+    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                                PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    const auto first = reinterpret_cast<std::uintptr_t>(address);
+    if (address == nullptr || first + size < first) return false;
+    for (std::uintptr_t at = first; at < first + size;) {
+        MEMORY_BASIC_INFORMATION region{};
+        if (VirtualQuery(reinterpret_cast<const void*>(at), &region, sizeof region) != sizeof region) return false;
+        if (region.State != MEM_COMMIT || (region.Protect & kReadable) == 0 || (region.Protect & PAGE_GUARD) != 0)
+            return false;
+        at = reinterpret_cast<std::uintptr_t>(region.BaseAddress) + region.RegionSize;
+    }
+    return true;
+}
 
 class Arguments {
 public:
@@ -33,6 +51,14 @@ public:
     template <class T>
     T handle(std::int32_t k) const {
         return HandleFrom<T>(integer(k));
+    }
+    // Argument k as a handle that is an address in this process (an image
+    // list): null unless memory there can be read, so that the platform's
+    // own check of the object never touches an address that faults.
+    template <class T>
+    T objectHandle(std::int32_t k) const {
+        const T handle = HandleFrom<T>(integer(k));
+        return ReadableMemory(handle, sizeof(void*)) ? handle : nullptr;
     }
     // Argument k as a window; 0xFFFF stays what it is, a handle that names
     // no window, and Window::Send never sends there.

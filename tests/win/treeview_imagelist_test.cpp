@@ -334,6 +334,29 @@ TEST_F(ImageListTest, CreatesAddsFromBitmapFilesAndDeletes) {
     EXPECT_EQ(host.Call("ilDeleteImgList", {HandleValue(list)}).integer(), 1);
 }
 
+// Handles that are no image list: addresses that are not mapped (65535,
+// -1, 0x12345678) and memory that holds something else. Each function
+// answers as for an empty list and the process lives on; under emulation an
+// unmapped address once ended the program inside the platform's own check.
+TEST_F(ImageListTest, HandlesThatAreNoImageListAnswerAsAnEmptyOne) {
+    static const char notAList[64] = "some memory that is no image list";
+    TempFile single(".bmp");
+    single.Write(BitmapFileBytes(16, 16, RGB(0, 0, 255)));
+    const HWND view = dialog.AddChild(WC_LISTVIEWA, LVS_REPORT, 7, 10, 10, 200, 100);
+    for (std::int32_t handle : {65535, -1, 0x12345678, HandleValue(notAList)}) {
+        SCOPED_TRACE(handle);
+        EXPECT_EQ(host.Call("ilAddImage", {handle, single.path(), 0, 0}).integer(), 0);
+        EXPECT_EQ(host.Call("ilRemoveImage", {handle, 1}).integer(), 0);
+        EXPECT_EQ(host.Call("ilDeleteImgList", {handle}).integer(), 1);
+        EXPECT_EQ(host.Call("lvSetImageList", {view, handle}).integer(), 0);
+        if (handle != HandleValue(notAList)) {
+            EXPECT_EQ(ListView_GetImageList(view, LVSIL_SMALL), nullptr) << "the control got no list";
+        }
+    }
+    UpdateWindow(view);
+    EXPECT_STREQ(notAList, "some memory that is no image list");
+}
+
 TEST_F(ImageListTest, MissingFileShowsFileOpenErrorAndDeliversNothing) {
     const HIMAGELIST list = Create(16, 16);
     const CallResult r = host.Call("ilAddImage", {HandleValue(list), "C:\\no such folder\\none.bmp", 0, 0});
