@@ -64,15 +64,17 @@ add_library(vantor_core STATIC ${CORE_SOURCES})
 target_include_directories(vantor_core PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(vantor_core PRIVATE ${PROJECT_WARNINGS})
 
-# Every Wine suite in one program: under emulation most of a test program's
-# time is Wine starting the process, so the test command starts one.
-# ctest still has one entry per source file (its suites, picked with
-# --gtest_filter) for running one area alone.
+# Every Wine suite in one program, run once by the test command: under
+# emulation most of a test program's time is Wine starting the process.
+# ctest has one entry per source file (its suites, picked with
+# --gtest_filter) for running one area alone; tests/run_in_wine.sh keeps
+# Wine's own processes, which the first program of a session starts, off
+# ctest's output pipe.
 file(GLOB WINE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*_test.cpp)
-vantor_program(wine_tests ${WINE_TESTS})
+vantor_program(wine_tests ${WINE_TESTS} ${PROJECT_SOURCE_DIR}/tests/win/main.cpp)
 # The sample language file of docs/, which a suite loads through the DLL.
 configure_file(${PROJECT_SOURCE_DIR}/docs/OLVELANG.deu ${CMAKE_BINARY_DIR}/bin/docs/OLVELANG.deu COPYONLY)
-target_link_libraries(wine_tests PRIVATE host_double vantor_core GTest::gtest_main)
+target_link_libraries(wine_tests PRIVATE host_double vantor_core GTest::gtest)
 foreach(source ${WINE_TESTS})
     get_filename_component(area ${source} NAME_WE)
     file(STRINGS ${source} lines REGEX "^TEST(_F)?\\(")
@@ -86,7 +88,8 @@ foreach(source ${WINE_TESTS})
     if(filter STREQUAL "")
         continue()
     endif()
-    add_test(NAME ${area} COMMAND wine_tests --gtest_filter=${filter})
+    add_test(NAME ${area} COMMAND sh ${PROJECT_SOURCE_DIR}/tests/run_in_wine.sh
+        $<TARGET_FILE:wine_tests> --gtest_filter=${filter})
     # One at a time: the suites share one display, and a window one of
     # them brings to the foreground would change what another measures.
     set_tests_properties(${area} PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)

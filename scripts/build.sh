@@ -13,5 +13,5 @@ step "building the DLL and the demo" configure_and_build_windows --target vantor
 log "built $ROOT/dist/vantor44i.dll"
 wait_for_prefix || exit 1
 start_wine || exit 1
-step "playing the demo" wine "$BUILD/win/bin/vantor_demo.exe" "$(winepath -w "$ROOT/dist/vantor44i.dll")" || exit 1
+step "playing the demo" run_wine_program "$BUILD/win/bin/vantor_demo.exe" "$(windows_path "$ROOT/dist/vantor44i.dll")" || exit 1
 log "build and demo: $(( $(date +%s) - started )) s"

@@ -126,11 +126,35 @@ start_wine() {
     if [ ! -f "$WINEPREFIX/.vantor-ready" ]; then
         step "preparing the Wine prefix $WINEPREFIX ($(machine_kind) 32-bit programs; once per clone)" prepare_prefix
     fi
-    # One server for the whole run: its first program starts Wine's
-    # services (minutes under emulation), later ones start into a Wine that
-    # is up already.
+    # One server for the whole run. Its first program starts Wine's session
+    # (wineboot and the services: minutes under emulation); a program of no
+    # interest does that here, so no test carries the cost, and its output
+    # goes to a file: the services live on with what they inherit.
     wineserver -p >/dev/null 2>&1 || true
-    log "Wine is ready (prefix $WINEPREFIX, display $DISPLAY); its first program also starts Wine's services"
+    step "starting Wine's session" quiet wine cmd.exe /c exit
+    log "Wine is ready (prefix $WINEPREFIX, display $DISPLAY)"
+}
+
+# The name a Wine program gives a file of this machine: drive Z: is the
+# root of the file system in every prefix (winepath would start a Wine
+# process for it, most of a minute under emulation).
+windows_path() { local path; path=$(realpath -m "$1"); printf 'Z:%s' "${path//\//\\}"; }
+
+# Runs a Windows program under Wine with its output shown as it comes. The
+# output goes through a file that tail follows until the program ends: a
+# process Wine starts on the way (the desktop, a service) lives on with the
+# descriptors it inherited, and holding the caller's pipe it would keep a
+# reader such as CI waiting after the program has ended.
+run_wine_program() {
+    local out pid status
+    out=$(mktemp)
+    wine "$@" >"$out" 2>&1 </dev/null &
+    pid=$!
+    tail -n +1 -f --pid="$pid" "$out"
+    wait "$pid"
+    status=$?
+    rm -f "$out"
+    return "$status"
 }
 
 stop_wine() {

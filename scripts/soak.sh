@@ -15,4 +15,4 @@ source "$(dirname "$0")/lib.sh"
 step "building the soak" configure_and_build_windows --target soak
 trap stop_wine EXIT
 start_wine
-step "soaking" wine "$BUILD/win/bin/soak.exe" "$@"
+step "soaking" run_wine_program "$BUILD/win/bin/soak.exe" "$@"

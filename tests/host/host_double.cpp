@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -13,8 +14,10 @@ const char HostDouble::kUntouchedText[] = "untouched by the extender";
 
 namespace {
 
-// The double whose thread shows message boxes; one per thread at a time.
-thread_local HostDouble* boxWatcher = nullptr;
+// The doubles of this thread, oldest first; the newest one alive takes the
+// message boxes (a suite's double outlives the ones its tests make).
+thread_local std::vector<HostDouble*> boxWatchers;
+thread_local HHOOK boxHook = nullptr;
 
 // Marks the test's own dialogs, which the box watcher leaves alone.
 constexpr char kTestDialog[] = "VantorTestDialog";
@@ -56,9 +59,6 @@ HostDouble::HostDouble(const std::string& dllPath) {
     services_.variableOperation = &OnVariableOperation;
     instance_ = GetModuleHandleA(nullptr);
 
-    boxWatcher = this;
-    hook_ = SetWindowsHookExA(WH_CBT, &OnCbt, nullptr, GetCurrentThreadId());
-
     // Negotiate and read the table as the interpreter does.
     std::int32_t offered[] = {3, 4, 5};
     if (Query(2, offered, 3) != 5) throw std::runtime_error("interface 5 refused");
@@ -71,11 +71,17 @@ HostDouble::HostDouble(const std::string& dllPath) {
         if (Dispatch(-2, record, i) != 1) throw std::runtime_error("entry not described");
         names_.emplace_back(record->name);
     }
+    // One hook for the thread, whichever double is newest.
+    if (boxWatchers.empty()) boxHook = SetWindowsHookExA(WH_CBT, &OnCbt, nullptr, GetCurrentThreadId());
+    boxWatchers.push_back(this);
 }
 
 HostDouble::~HostDouble() {
-    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
-    if (boxWatcher == this) boxWatcher = nullptr;
+    boxWatchers.erase(std::remove(boxWatchers.begin(), boxWatchers.end(), this), boxWatchers.end());
+    if (boxWatchers.empty() && boxHook != nullptr) {
+        UnhookWindowsHookEx(boxHook);
+        boxHook = nullptr;
+    }
     if (module_ != nullptr) FreeLibrary(module_);
 }
 
@@ -222,7 +228,8 @@ std::int32_t __cdecl HostDouble::OnVariableOperation(void* hostData, ValueCell* 
 }
 
 LRESULT CALLBACK HostDouble::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && boxWatcher != nullptr) {
+    if (code == HCBT_ACTIVATE && !boxWatchers.empty()) {
+        HostDouble* const boxWatcher = boxWatchers.back();
         const HWND box = reinterpret_cast<HWND>(wParam);
         char className[32] = {};
         GetClassNameA(box, className, sizeof className);
@@ -300,6 +307,31 @@ std::string TempFile::Read() const {
     std::ostringstream all;
     all << in.rdbuf();
     return all.str();
+}
+
+DllCopy::DllCopy() {
+    static int made = 0;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "vantor-copy-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(++made);
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    dll_ = folder_ + "\\vantor44i.dll";
+    if (!CopyFileA(HostDouble::DefaultDllPath().c_str(), dll_.c_str(), FALSE))
+        throw std::runtime_error("cannot copy the DLL to " + dll_);
+}
+
+DllCopy::~DllCopy() {
+    for (const std::string& file : files_) DeleteFileA(file.c_str());
+    DeleteFileA(dll_.c_str());  // fails while the copy is loaded (or pinned)
+    RemoveDirectoryA(folder_.c_str());
+}
+
+std::string DllCopy::Put(const std::string& name, const std::string& bytes) {
+    const std::string path = folder_ + "\\" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    files_.push_back(path);
+    return path;
 }
 
 std::string BitmapFileBytes(int width, int height, COLORREF colour) {

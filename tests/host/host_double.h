@@ -139,7 +139,6 @@ private:
     HMODULE module_ = nullptr;
     QueryFn query_ = nullptr;
     DispatchFn dispatch_ = nullptr;
-    HHOOK hook_ = nullptr;
     HWND owner_ = nullptr;
     HINSTANCE instance_ = nullptr;
     HostServices services_{};
@@ -184,6 +183,25 @@ public:
 
 private:
     std::string path_;
+};
+
+// A copy of the DLL in a folder of its own: a module of its own with fresh
+// state (the library pins itself once it subclasses a control, so the
+// process-wide state of the default DLL outlives each test). Files put
+// beside the copy go with the folder.
+class DllCopy {
+public:
+    DllCopy();
+    ~DllCopy();
+    DllCopy(const DllCopy&) = delete;
+    DllCopy& operator=(const DllCopy&) = delete;
+    const std::string& dll() const { return dll_; }
+    // Writes a file of that name beside the copy; gives its path.
+    std::string Put(const std::string& name, const std::string& bytes);
+
+private:
+    std::string folder_, dll_;
+    std::vector<std::string> files_;
 };
 
 // The bytes of a bottom-up 24-bit bitmap file of one colour (0x00BBGGRR).

@@ -1,6 +1,6 @@
 // The keys a process polls are chosen by its first key press registration:
 // here the navigation keys and two extra keys, with the key names defined.
-// A process of its own, so that no earlier registration chose them.
+// A copy of the DLL of its own, so that no earlier registration chose them.
 #include "events/core/event_engine.h"
 #include "tests/host/host_double.h"
 #include "tests/win/event_variables.h"
@@ -25,7 +25,8 @@ int PublishedBy(HostDouble& host) {
 }
 
 TEST(EventKeys, FirstRegistrationChoosesAndNamesTheKeys) {
-    HostDouble host;
+    const DllCopy copy;
+    HostDouble host(copy.dll());
     DialogFixture dialog;
     HWND edit = dialog.AddChild("EDIT", WS_TABSTOP | WS_BORDER, 105);
     SetFocus(edit);

@@ -22,7 +22,11 @@ namespace {
 
 class DialogEvents : public ::testing::Test {
 protected:
-    HostDouble host;
+    // A copy of the DLL per test: the engine's key table, once built, is
+    // kept for the life of the library, and these tests each start from a
+    // script's first registration.
+    const DllCopy copy;
+    HostDouble host{copy.dll()};
     DialogFixture dialog;
     HWND a = dialog.AddChild("EDIT", WS_TABSTOP | WS_BORDER, 101, 10, 10);
     HWND b = dialog.AddChild("EDIT", WS_TABSTOP | WS_BORDER, 102, 10, 40);
@@ -317,6 +321,22 @@ TEST_F(DialogEvents, BadListIsReportedAndChangesNothing) {
     EXPECT_EQ(r.status, -1);
     EXPECT_EQ(Poll(), 1);
     EXPECT_EQ(Last(), Control(evdeOnEnter, b, 102));
+}
+
+// Once the key table exists a later key press registration does not read
+// its list, so a list that could not be read fails nothing; the call drops
+// the waiting events and the polls go on.
+TEST_F(DialogEvents, LaterKeyListIsNotReadAndPollsGoOn) {
+    Arm(evdeOnKeyPress, 1);  // builds the key table
+    ArmFocusEvents();
+    SetFocus(b);
+    EXPECT_EQ(Poll(), 1);  // OnExit A; OnEnter B waits
+    Arm(evdeOnKeyPress, 3, "65|x");
+    EXPECT_TRUE(host.shownMessages.empty());
+    EXPECT_EQ(Poll(), 0) << "the registration dropped OnEnter B";
+    SetKeys({'A'});
+    EXPECT_EQ(Poll(), 1);
+    EXPECT_EQ(Last(), Key('A'));
 }
 
 TEST_F(DialogEvents, RegistrationDeliversOneForAnyArguments) {

@@ -18,7 +18,7 @@ namespace {
 constexpr char kResourceName[] = "Vantor Dialog Controls Extender";
 constexpr char kResourceTooOld[] = "201040: This extender function requires KEL DLL version 6.21bub or newer";
 
-// A folder with a copy of the DLL and a language file beside it.
+// A copy of the DLL with a language file beside it.
 class LanguageFolder {
 public:
     // A language file of the given code and contents beside the copy.
@@ -27,28 +27,14 @@ public:
                                                           "X101=Vantor~in another|language\n"
                                                           "X201040=Please update the host~now\n"
                                                           "X201001=XXX\n"
-                                                          "X0=never read\n") {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        static int made = 0;
-        folder_ = std::string(temp) + "vantor-language-" + std::to_string(GetCurrentProcessId()) + "-" +
-                  std::to_string(++made);
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        dll_ = folder_ + "\\vantor44i.dll";
-        CopyFileA(HostDouble::DefaultDllPath().c_str(), dll_.c_str(), FALSE);
-        language_ = folder_ + "\\OLVELANG." + code;
-        std::ofstream(language_, std::ios::binary) << contents;
-    }
-    ~LanguageFolder() {
-        DeleteFileA(language_.c_str());
-        DeleteFileA(dll_.c_str());
-        RemoveDirectoryA(folder_.c_str());
-    }
-    const std::string& dll() const { return dll_; }
+                                                          "X0=never read\n")
+        : language_(copy_.Put("OLVELANG." + code, contents)) {}
+    const std::string& dll() const { return copy_.dll(); }
     const std::string& language() const { return language_; }
 
 private:
-    std::string folder_, dll_, language_;
+    DllCopy copy_;
+    std::string language_;
 };
 
 // The host's OLVHOSTS.INI (in the Windows folder) naming a language while
