@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace vantor::testing {
 
@@ -31,6 +33,21 @@ protected:
     // The window handle a creator delivered.
     static HWND Handle(const CallResult& r) {
         return HandleFrom<HWND>(r.integer());
+    }
+
+    // A handle that names no window (checked once by each test that takes it).
+    static HWND NoWindow() { return HandleFrom<HWND>(0x7654320); }
+    // A text of 100 KB.
+    static const std::string& LongText() {
+        static const std::string text(100 * 1024, '9');
+        return text;
+    }
+    // A call that must deliver exactly one result, with status 0.
+    CallResult CallOnce(const char* name, std::vector<Arg> args) {
+        const CallResult r = host.Call(name, args);
+        EXPECT_EQ(r.callbacks, 1) << name;
+        EXPECT_EQ(r.status, 0) << name;
+        return r;
     }
 
     // A child window's rectangle in the dialog's client coordinates.

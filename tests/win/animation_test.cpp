@@ -65,22 +65,16 @@ TEST_F(Animations, AnimationStaysHiddenUntilAClipIsOpenedThenPlays) {
 }
 
 TEST_F(Animations, AnimationNoWindowEmptyAndLongTexts) {
-    const HWND none = reinterpret_cast<HWND>(static_cast<std::intptr_t>(0x7654320));
+    const HWND none = NoWindow();
     ASSERT_FALSE(IsWindow(none));
-    const std::string longText(100 * 1024, '9');
-    auto call = [this](const char* name, std::vector<Arg> args) {
-        const CallResult r = host.Call(name, args);
-        EXPECT_EQ(r.callbacks, 1) << name;
-        EXPECT_EQ(r.status, 0) << name;
-        return r;
-    };
+    const std::string& longText = LongText();
     for (const std::string& text : {std::string(), longText}) {
         for (const char* creator : {"anCreateAVI"})
-            EXPECT_EQ(call(creator, {none, 0, 0, 10, 10, 0}).integer(), 0) << creator;
-        EXPECT_EQ(call("anOpenAVI", {none, text}).integer(), 0);
-        EXPECT_EQ(call("anPlayAVI", {none, 0, -1, 1}).integer(), 1);
-        EXPECT_EQ(call("anStopAVI", {none}).integer(), 1);
-        EXPECT_EQ(call("anCloseAVI", {none}).integer(), 1);
+            EXPECT_EQ(CallOnce(creator, {none, 0, 0, 10, 10, 0}).integer(), 0) << creator;
+        EXPECT_EQ(CallOnce("anOpenAVI", {none, text}).integer(), 0);
+        EXPECT_EQ(CallOnce("anPlayAVI", {none, 0, -1, 1}).integer(), 1);
+        EXPECT_EQ(CallOnce("anStopAVI", {none}).integer(), 1);
+        EXPECT_EQ(CallOnce("anCloseAVI", {none}).integer(), 1);
     }
     EXPECT_TRUE(host.messageBoxes.empty());
 }

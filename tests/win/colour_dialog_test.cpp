@@ -157,7 +157,7 @@ TEST_F(ColourDialog, StartsAtArgumentTwoElseAtTheColourChosenLast) {
 }
 
 TEST_F(ColourDialog, OwnedByTheHostsWindowWhenArgumentOneIsNone) {
-    const HWND none = reinterpret_cast<HWND>(static_cast<std::intptr_t>(0x7654320));
+    const HWND none = NoWindow();
     ASSERT_FALSE(IsWindow(none));
     for (const HWND given : {HWND(nullptr), none}) {
         ColourUser user(&PressCancel);

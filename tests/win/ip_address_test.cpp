@@ -103,24 +103,18 @@ TEST_F(IpAddress, FocusAndRangeCountFieldsFromOne) {
 // A handle that is no window and empty or 100 KB texts: the documented
 // result once, and nothing shown.
 TEST_F(IpAddressBoxes, IpAddressNoWindowEmptyAndLongTexts) {
-    const HWND none = reinterpret_cast<HWND>(static_cast<std::intptr_t>(0x7654320));
+    const HWND none = NoWindow();
     ASSERT_FALSE(IsWindow(none));
-    const std::string longText(100 * 1024, '9');
-    auto call = [this](const char* name, std::vector<Arg> args) {
-        const CallResult r = host.Call(name, args);
-        EXPECT_EQ(r.callbacks, 1) << name;
-        EXPECT_EQ(r.status, 0) << name;
-        return r;
-    };
+    const std::string& longText = LongText();
     for (const std::string& text : {std::string(), longText}) {
         for (const char* creator : {"ipCreateIP"})
-            EXPECT_EQ(call(creator, {none, 0, 0, 10, 10, 0}).integer(), 0) << creator;
-        EXPECT_EQ(call("ipClearIP", {none}).integer(), 0);
-        EXPECT_EQ(call("ipGetIP", {none}).text, "0.0.0.0");
-        EXPECT_EQ(call("ipIsBlank", {none}).integer(), 0);
-        EXPECT_EQ(call("ipSetFocus", {none, 1}).integer(), 0);
-        EXPECT_EQ(call("ipSetIP", {none, text}).integer(), 0);
-        EXPECT_EQ(call("ipSetRange", {none, 1, 0, 255}).integer(), 0);
+            EXPECT_EQ(CallOnce(creator, {none, 0, 0, 10, 10, 0}).integer(), 0) << creator;
+        EXPECT_EQ(CallOnce("ipClearIP", {none}).integer(), 0);
+        EXPECT_EQ(CallOnce("ipGetIP", {none}).text, "0.0.0.0");
+        EXPECT_EQ(CallOnce("ipIsBlank", {none}).integer(), 0);
+        EXPECT_EQ(CallOnce("ipSetFocus", {none, 1}).integer(), 0);
+        EXPECT_EQ(CallOnce("ipSetIP", {none, text}).integer(), 0);
+        EXPECT_EQ(CallOnce("ipSetRange", {none, 1, 0, 255}).integer(), 0);
     }
     EXPECT_TRUE(host.messageBoxes.empty());
 }

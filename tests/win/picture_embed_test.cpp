@@ -196,7 +196,7 @@ TEST_F(PictureEmbed, WindowThatIsNoRichTextBoxGetsNothing) {
     const TempFile picture(".bmp");
     picture.Write(BitmapFileBytes(4, 4, RGB(1, 2, 3)));
     const HWND edit = dialog.AddChild("EDIT", 0, 0, 10, 10, 100, 24, "plain");
-    const HWND none = reinterpret_cast<HWND>(static_cast<std::intptr_t>(0x7654320));
+    const HWND none = NoWindow();
     for (const HWND window : {edit, none, HWND(nullptr), reinterpret_cast<HWND>(0xFFFF)}) {
         const CallResult r = Embed(window, picture.path());
         EXPECT_EQ(r.callbacks, 1);

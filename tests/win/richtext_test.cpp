@@ -458,7 +458,7 @@ TEST_F(RichText, SeveralMegabytesLoadWhole) {
 TEST(RichTextBadInput, NoWindowEmptyAndLongTexts) {
     HostDouble host;
     const std::string longText(100 * 1024, '7');
-    const HWND none = reinterpret_cast<HWND>(static_cast<std::intptr_t>(0x7654320));
+    const HWND none = vantor::HandleFrom<HWND>(0x7654320);
     ASSERT_FALSE(IsWindow(none));
     for (const std::string& text : {std::string(), longText}) {
         EXPECT_EQ(host.Call("rtCreate", {none, 0, 0, 10, 10, 0}).integer(), 0);

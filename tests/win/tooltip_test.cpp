@@ -72,24 +72,18 @@ TEST_F(ToolTips, ToolTipIsATopMostBalloonThatTakesToolsByControl) {
 }
 
 TEST_F(ToolTips, ToolTipNoWindowEmptyAndLongTexts) {
-    const HWND none = reinterpret_cast<HWND>(static_cast<std::intptr_t>(0x7654320));
+    const HWND none = NoWindow();
     ASSERT_FALSE(IsWindow(none));
-    const std::string longText(100 * 1024, '9');
-    auto call = [this](const char* name, std::vector<Arg> args) {
-        const CallResult r = host.Call(name, args);
-        EXPECT_EQ(r.callbacks, 1) << name;
-        EXPECT_EQ(r.status, 0) << name;
-        return r;
-    };
+    const std::string& longText = LongText();
     for (const std::string& text : {std::string(), longText}) {
-        EXPECT_EQ(call("ttCreateToolTip", {none}).integer(), 0);
-        EXPECT_EQ(call("ttAddToolTip", {none, none, text}).integer(), 0);
-        EXPECT_EQ(call("ttDeleteToolTip", {none, none}).integer(), 0);
-        EXPECT_EQ(call("ttSetText", {none, none, text}).integer(), 0);
-        EXPECT_EQ(call("ttSetTitle", {none, 1, text}).integer(), 0);
-        EXPECT_EQ(call("ttActivate", {none, 1}).integer(), 1);
-        EXPECT_EQ(call("ttSetDelay", {none, 3, 100}).integer(), 0);
-        EXPECT_EQ(call("ttSetColor", {none, text, 0}).integer(), 0);
+        EXPECT_EQ(CallOnce("ttCreateToolTip", {none}).integer(), 0);
+        EXPECT_EQ(CallOnce("ttAddToolTip", {none, none, text}).integer(), 0);
+        EXPECT_EQ(CallOnce("ttDeleteToolTip", {none, none}).integer(), 0);
+        EXPECT_EQ(CallOnce("ttSetText", {none, none, text}).integer(), 0);
+        EXPECT_EQ(CallOnce("ttSetTitle", {none, 1, text}).integer(), 0);
+        EXPECT_EQ(CallOnce("ttActivate", {none, 1}).integer(), 1);
+        EXPECT_EQ(CallOnce("ttSetDelay", {none, 3, 100}).integer(), 0);
+        EXPECT_EQ(CallOnce("ttSetColor", {none, text, 0}).integer(), 0);
     }
     EXPECT_TRUE(host.messageBoxes.empty());
 }

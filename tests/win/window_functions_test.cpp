@@ -63,19 +63,13 @@ TEST_F(WindowFunctions, TaskBarShowsAndHidesTheFirstTopLevelButton) {
 }
 
 TEST_F(WindowFunctions, WindowFunctionsOnAHandleThatIsNoWindow) {
-    const HWND none = reinterpret_cast<HWND>(static_cast<std::intptr_t>(0x7654320));
+    const HWND none = NoWindow();
     ASSERT_FALSE(IsWindow(none));
-    auto call = [this](const char* name, std::vector<Arg> args) {
-        const CallResult r = host.Call(name, args);
-        EXPECT_EQ(r.callbacks, 1) << name;
-        EXPECT_EQ(r.status, 0) << name;
-        return r;
-    };
-    EXPECT_EQ(call("ccShow", {none, 1}).integer(), 0);
-    EXPECT_EQ(call("DCCompatible", {none, 0}).text, "");
-    EXPECT_EQ(call("RedrawControl", {none, 0}).integer(), 1);
-    EXPECT_EQ(call("RedrawControl", {HWND(nullptr), 0}).integer(), 1);
-    EXPECT_EQ(call("RemoveControl", {none}).integer(), 1);
+    EXPECT_EQ(CallOnce("ccShow", {none, 1}).integer(), 0);
+    EXPECT_EQ(CallOnce("DCCompatible", {none, 0}).text, "");
+    EXPECT_EQ(CallOnce("RedrawControl", {none, 0}).integer(), 1);
+    EXPECT_EQ(CallOnce("RedrawControl", {HWND(nullptr), 0}).integer(), 1);
+    EXPECT_EQ(CallOnce("RemoveControl", {none}).integer(), 1);
     EXPECT_TRUE(host.messageBoxes.empty());
 }
 
