@@ -123,6 +123,22 @@ TreeRecords& RecordsForAdding(HWND tree) {
     return RecordsOf(tree, start);
 }
 
+// An item of the given text at a level, placed as the tree's records say:
+// level 1 at the root, 2 below the latest level-1 item, others below the
+// latest level-2 item, after the item inserted last.
+TVINSERTSTRUCTA InsertionAt(const TreeRecords& records, std::int32_t level, const char* text) {
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = level == 1 ? TVI_ROOT : level == 2 ? records.lastLevel1 : records.lastLevel2;
+    insert.hInsertAfter = records.lastInserted != nullptr ? records.lastInserted : TVI_LAST;
+    TVITEMA& item = insert.item;
+    item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE;
+    item.pszText = const_cast<char*>(text);
+    item.cchTextMax = 4;  // ignored when the control stores the text
+    item.iImage = item.iSelectedImage = records.itemImage;
+    item.lParam = level;
+    return insert;
+}
+
 constexpr DWORD kTreeStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_SINGLEEXPAND | TVS_TRACKSELECT |
                              TVS_SHOWSELALWAYS | TVS_LINESATROOT | TVS_HASLINES | TVS_HASBUTTONS;
 static_assert(kTreeStyle == 0x50800627);
@@ -158,16 +174,7 @@ std::int32_t CVantor::tvAdd(HWND, HINSTANCE, std::int32_t, ValueCell* args, std:
     const std::int32_t level = a.integer(3);
     TreeRecords& records = RecordsForAdding(view.hwnd());
 
-    TVINSERTSTRUCTA insert{};
-    insert.hParent = level == 1 ? TVI_ROOT : level == 2 ? records.lastLevel1 : records.lastLevel2;
-    insert.hInsertAfter = records.lastInserted != nullptr ? records.lastInserted : TVI_LAST;
-    TVITEMA& item = insert.item;
-    item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE;
-    item.pszText = const_cast<char*>(a.text(2));
-    item.cchTextMax = 4;  // ignored when the control stores the text
-    item.iImage = item.iSelectedImage = records.itemImage;
-    item.lParam = level;
-
+    TVINSERTSTRUCTA insert = InsertionAt(records, level, a.text(2));
     const HTREEITEM added = view.InsertItem(insert);
     records.lastInserted = added;
     if (added == nullptr) return ReturnInteger(-1);
