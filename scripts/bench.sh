@@ -9,6 +9,7 @@
 #   bash scripts/bench.sh                  # all benchmarks, 5 runs
 #   BENCH_RUNS=3 bash scripts/bench.sh     # fewer runs
 #   bash scripts/bench.sh events mask      # some benchmarks only
+#   bash scripts/bench.sh --from-runs      # the table again from build/bench/runs/*.txt
 #
 # Each run starts the benchmark program once and it runs every benchmark,
 # one after the other; within a benchmark the raw calls and the extender are
@@ -19,6 +20,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 RUNS=${BENCH_RUNS:-5}
 ALL=(startup dispatch events mask lists richtext)
+FROM_RUNS=0
+if [ "${1:-}" = --from-runs ]; then FROM_RUNS=1; shift; fi
 PROGRAMS=("$@")
 [ ${#PROGRAMS[@]} -gt 0 ] || PROGRAMS=("${ALL[@]}")
 OUT="$BUILD/bench"
@@ -28,23 +31,30 @@ for program in "${PROGRAMS[@]}"; do
     [ -f "$ROOT/bench/${program}_bench.cpp" ] || { log "no benchmark named $program"; exit 2; }
 done
 
-step "building the DLL and the benchmarks" configure_and_build_windows --target vantor44i benchmarks || exit 1
-
-rm -rf "$OUT/runs"
-mkdir -p "$OUT/runs"
-start_wine || exit 1
-trap stop_wine EXIT
-
-# One program holds every benchmark (under emulation starting a Wine
-# process costs most of a minute); a run starts it once.
 unfinished=()
-for run in $(seq 1 "$RUNS"); do
-    output="$OUT/runs/run$run.txt"
-    step "run $run of $RUNS: ${PROGRAMS[*]}" wine "$BUILD/win/bin/benchmarks.exe" "${PROGRAMS[@]}" >"$output" 2>&1
-    # Bounds and faults are judged from the result lines below; a benchmark
-    # that did not reach its end (a crash) fails the command.
+if [ "$FROM_RUNS" -eq 1 ]; then
+    # Runs made earlier (for example by starting benchmarks.exe by hand, one
+    # output file per run): only the table is made again.
+    RUNS=$(find "$OUT/runs" -name 'run*.txt' 2>/dev/null | wc -l)
+    [ "$RUNS" -gt 0 ] || { log "no runs in $OUT/runs"; exit 2; }
+else
+    step "building the DLL and the benchmarks" configure_and_build_windows --target vantor44i benchmarks || exit 1
+    rm -rf "$OUT/runs"
+    mkdir -p "$OUT/runs"
+    start_wine || exit 1
+    trap stop_wine EXIT
+    # One program holds every benchmark (under emulation starting a Wine
+    # process costs most of a minute); a run starts it once.
+    for run in $(seq 1 "$RUNS"); do
+        output="$OUT/runs/run$run.txt"
+        step "run $run of $RUNS: ${PROGRAMS[*]}" wine "$BUILD/win/bin/benchmarks.exe" "${PROGRAMS[@]}" >"$output" 2>&1
+    done
+fi
+# Bounds and faults are judged from the result lines below; a benchmark
+# that did not reach its end (a crash) fails the command.
+for output in "$OUT"/runs/run*.txt; do
     for program in "${PROGRAMS[@]}"; do
-        grep -qx "@done|$program" "$output" || unfinished+=("$program (run $run)")
+        grep -qx "@done|$program" "$output" || unfinished+=("$program ($(basename "$output" .txt))")
     done
 done
 
