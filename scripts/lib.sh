@@ -145,15 +145,18 @@ windows_path() { local path; path=$(realpath -m "$1"); printf 'Z:%s' "${path//\/
 # process Wine starts on the way (the desktop, a service) lives on with the
 # descriptors it inherited, and holding the caller's pipe it would keep a
 # reader such as CI waiting after the program has ended.
+# A program that has not ended after WINE_PROGRAM_TIMEOUT seconds (default
+# an hour) is ended, so a hang fails the command instead of holding it.
 run_wine_program() {
     local out pid status
     out=$(mktemp)
-    wine "$@" >"$out" 2>&1 </dev/null &
+    timeout --kill-after=30 "${WINE_PROGRAM_TIMEOUT:-3600}" wine "$@" >"$out" 2>&1 </dev/null &
     pid=$!
     tail -n +1 -f --pid="$pid" "$out"
     wait "$pid"
     status=$?
     rm -f "$out"
+    [ "$status" -ne 124 ] || log "ended after ${WINE_PROGRAM_TIMEOUT:-3600} s: $1"
     return "$status"
 }
 
