@@ -54,7 +54,7 @@ fi
 # that did not reach its end (a crash) fails the command.
 for output in "$OUT"/runs/run*.txt; do
     for program in "${PROGRAMS[@]}"; do
-        grep -qx "@done|$program" "$output" || unfinished+=("$program ($(basename "$output" .txt))")
+        tr -d '\r' <"$output" | grep -qx "@done|$program" || unfinished+=("$program ($(basename "$output" .txt))")
     done
 done
 
@@ -77,7 +77,8 @@ commit=$(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo unknown)
     echo "Within a run each case times the raw platform calls and the same work through"
     echo "\`_KELExtender2@40\` in alternating rounds; its ratio is the median of the rounds' ratios."
     echo
-    cat "$OUT"/runs/*.txt | awk -F'|' -v runs="$RUNS" '
+    # (a Windows program's text output ends its lines with CR LF)
+    cat "$OUT"/runs/*.txt | tr -d '\r' | awk -F'|' -v runs="$RUNS" '
         function median(list,    n, v, i, j, t) {
             n = split(list, v, " ")
             for (i = 2; i <= n; i++) { t = v[i] + 0; for (j = i - 1; j >= 1 && v[j] + 0 > t; j--) v[j + 1] = v[j]; v[j + 1] = t }
