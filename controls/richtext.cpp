@@ -139,21 +139,11 @@ WORD ToggleNumbering(const RichEditBox& box, WORD type) {
     return format.wNumbering;
 }
 
-// The stream callback of a load: the cookie is an RtfFile. A failed read
-// hands over 0 bytes, which ends the stream, and is remembered.
-struct RtfFile {
-    HANDLE handle;
-    bool failed = false;
-    LONG transferred = 0;
-};
-
+// The stream callback of a load: the cookie is the file's handle. A failed
+// read hands over 0 bytes, which ends the stream.
 DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
-    auto& file = *reinterpret_cast<RtfFile*>(cookie);
     DWORD count = 0;
-    if (!ReadFile(file.handle, buffer, static_cast<DWORD>(wanted), &count, nullptr)) {
-        file.failed = true;
-        count = 0;
-    }
+    if (!ReadFile(reinterpret_cast<HANDLE>(cookie), buffer, static_cast<DWORD>(wanted), &count, nullptr)) count = 0;
     *done = static_cast<LONG>(count);
     return 0;
 }
@@ -173,8 +163,7 @@ void LoadRtf(const RichEditBox& box, const char* path) {
     const UniqueFile handle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle) return;
-    RtfFile file{handle.get()};
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&file), 0, ReadRtf};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(handle.get()), 0, ReadRtf};
     box.StreamIn(stream);
 }
 
