@@ -88,7 +88,7 @@ foreach(source ${WINE_TESTS})
     if(filter STREQUAL "")
         continue()
     endif()
-    add_test(NAME ${area} COMMAND sh ${PROJECT_SOURCE_DIR}/tests/run_in_wine.sh
+    add_test(NAME ${area} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/run_in_wine.sh
         $<TARGET_FILE:wine_tests> --gtest_filter=${filter})
     # One at a time: the suites share one display, and a window one of
     # them brings to the foreground would change what another measures.

@@ -1,13 +1,8 @@
-#!/bin/sh
-# Runs a Windows program under Wine and prints its output when it ends.
-# The output goes through a file: the first program of a Wine session starts
-# Wine's services, which live on and keep every descriptor they inherited;
-# given a pipe they would keep its reader (ctest) waiting after the program
-# has ended.
+#!/usr/bin/env bash
+# Runs a Windows program under Wine for ctest, through scripts/lib.sh's
+# run_wine_program (output through a file, so Wine's services never hold
+# ctest's pipe; a time limit per program).
 # usage: run_in_wine.sh program.exe [arguments...]
-log=$(mktemp)
-wine "$@" >"$log" 2>&1 </dev/null
-status=$?
-cat "$log"
-rm -f "$log"
-exit $status
+SCRIPT_NAME=ctest
+source "$(dirname "$0")/../scripts/lib.sh"
+run_wine_program "$@"
