@@ -52,3 +52,5 @@ endif()
 
 # The installer's decisions, with stand-in commands.
 add_test(NAME install_lib_test COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/install_lib_test.sh)
+# The Wine steps' time limits and second attempts, with stand-in commands.
+add_test(NAME wine_steps_test COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/wine_steps_test.sh)

@@ -3,6 +3,10 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
 JOBS=${JOBS:-2}
 SCRIPT_NAME=${SCRIPT_NAME:-$(basename "$0" .sh)}
+# No command reads its standard input, and CI gives none: every program
+# started from here reads /dev/null (a program started with descriptor 0
+# closed would take the next file it opens as its standard input).
+exec </dev/null
 
 # Prints "[name hh:mm:ss] text": where a command is, so a long step is never silent.
 log() { printf '[%s %s] %s\n' "$SCRIPT_NAME" "$(date +%H:%M:%S)" "$*" >&2; }
@@ -81,23 +85,74 @@ start_xvfb() {
     return 1
 }
 
+# Every step has a time limit, so a hang fails the command with a message
+# instead of holding it (CI allows 90 minutes): at most its own limit and
+# at most what is left before DEADLINE (seconds since the epoch), when the
+# command set one. Wine's own start-up (the prefix, the session) is tried
+# a second time when it hangs: under an emulator it occasionally does.
+DEADLINE=${DEADLINE:-}
+time_limit() {
+    local want=$1 left
+    if [ -n "$DEADLINE" ]; then
+        left=$(( DEADLINE - $(date +%s) ))
+        (( left < 60 )) && left=60
+        (( left < want )) && want=$left
+    fi
+    echo "$want"
+}
+
+# Runs a command for at most SECONDS (see time_limit) with its output thrown
+# away; status 124 when it was ended.
+bounded() {
+    local seconds
+    seconds=$(time_limit "$1")
+    shift
+    timeout --kill-after=30 "$seconds" "$@" >/dev/null 2>&1 </dev/null
+    local status=$?
+    (( status == 137 )) && status=124
+    (( status == 124 )) && log "ended after $seconds s: $*"
+    return "$status"
+}
+
+# Ends every process of the prefix and the server.
+end_wine_server() {
+    wineserver -k >/dev/null 2>&1
+    bounded 120 wineserver -w
+}
+
 # Makes the prefix: the registry and system folders, and the one setting
 # the tests need (Managed=N: with no window manager, Wine waits 2 s for
 # each captioned top-level window it hides or destroys, unmanaged windows
 # go at once). A prefix that is complete is kept as it is.
 prepare_prefix() {
     [ -f "$WINEPREFIX/.vantor-ready" ] && return 0
-    rm -rf "$WINEPREFIX"
-    wineboot --init >/dev/null 2>&1 || true
-    wineserver -w
+    local attempt
+    for attempt in 1 2; do
+        rm -rf "$WINEPREFIX"
+        make_prefix && return 0
+        log "the Wine prefix was not made (attempt $attempt of 2)"
+        end_wine_server
+    done
+    return 1
+}
+
+make_prefix() {
+    local status
+    bounded "${PREFIX_TIME_LIMIT:-1800}" wineboot --init
+    status=$?
+    (( status == 124 )) && return 1
+    # The server writes the registry when it ends (and every 30 s while it
+    # changes), so a session that does not end after wineboot is ended.
+    bounded 300 wineserver -w || end_wine_server
+    grep -qs 'CurrentVersion' "$WINEPREFIX/system.reg" || { log "wineboot left no registry (status $status)"; return 1; }
     # The setting goes straight into the registry file while no server runs:
     # starting "wine reg" would cost a Wine process.
     printf '\n[Software\\\\Wine\\\\X11 Driver] 1700000000\n"Managed"="N"\n' >>"$WINEPREFIX/user.reg"
-    [ -f "$WINEPREFIX/system.reg" ] && touch "$WINEPREFIX/.vantor-ready"
+    touch "$WINEPREFIX/.vantor-ready"
 }
 
 # Makes the prefix in the background (while the code builds) when it is
-# not made yet; wait_for_prefix waits for it.
+# not made yet; wait_for_prefix waits for it and shows its steps as they come.
 PREFIX_PID=""
 start_prefix_in_background() {
     export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
@@ -113,10 +168,10 @@ start_prefix_in_background() {
 
 wait_for_prefix() {
     [ -n "$PREFIX_PID" ] || return 0
-    if kill -0 "$PREFIX_PID" 2>/dev/null; then log "waiting for the Wine prefix ..."; fi
+    if kill -0 "$PREFIX_PID" 2>/dev/null; then log "waiting for the Wine prefix; its steps:"; fi
+    tail -n +1 -f --pid="$PREFIX_PID" "$BUILD/wineprefix.log" >&2
     wait "$PREFIX_PID"
     PREFIX_PID=""
-    cat "$BUILD/wineprefix.log" >&2
     [ -f "$WINEPREFIX/.vantor-ready" ] || { log "the Wine prefix could not be made"; return 1; }
 }
 
@@ -124,15 +179,24 @@ start_wine() {
     export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
     start_xvfb || return 1
     if [ ! -f "$WINEPREFIX/.vantor-ready" ]; then
-        step "preparing the Wine prefix $WINEPREFIX ($(machine_kind) 32-bit programs; once per clone)" prepare_prefix
+        step "preparing the Wine prefix $WINEPREFIX ($(machine_kind) 32-bit programs; once per clone)" prepare_prefix || return 1
     fi
-    # One server for the whole run. Its first program starts Wine's session
-    # (wineboot and the services: minutes under emulation); a program of no
-    # interest does that here, so no test carries the cost, and its output
-    # goes to a file: the services live on with what they inherit.
-    wineserver -p >/dev/null 2>&1 || true
-    step "starting Wine's session" quiet wine cmd.exe /c exit
-    log "Wine is ready (prefix $WINEPREFIX, display $DISPLAY)"
+    local attempt
+    for attempt in 1 2; do
+        # One server for the whole run. Its first program starts Wine's
+        # session (wineboot and the services: minutes under emulation); a
+        # program of no interest does that here, so no test carries the
+        # cost, and its output goes nowhere: the services live on with what
+        # they inherit.
+        wineserver -p >/dev/null 2>&1 || true
+        if step "starting Wine's session" bounded "${SESSION_TIME_LIMIT:-1200}" wine cmd.exe /c exit; then
+            log "Wine is ready (prefix $WINEPREFIX, display $DISPLAY)"
+            return 0
+        fi
+        log "Wine's session did not start (attempt $attempt of 2)"
+        end_wine_server
+    done
+    return 1
 }
 
 # The name a Wine program gives a file of this machine: drive Z: is the
@@ -146,17 +210,18 @@ windows_path() { local path; path=$(realpath -m "$1"); printf 'Z:%s' "${path//\/
 # descriptors it inherited, and holding the caller's pipe it would keep a
 # reader such as CI waiting after the program has ended.
 # A program that has not ended after WINE_PROGRAM_TIMEOUT seconds (default
-# an hour) is ended, so a hang fails the command instead of holding it.
+# an hour, and at most what is left before DEADLINE) is ended.
 run_wine_program() {
-    local out pid status
+    local out pid status seconds
     out=$(mktemp)
-    timeout --kill-after=30 "${WINE_PROGRAM_TIMEOUT:-3600}" wine "$@" >"$out" 2>&1 </dev/null &
+    seconds=$(time_limit "${WINE_PROGRAM_TIMEOUT:-3600}")
+    timeout --kill-after=30 "$seconds" wine "$@" >"$out" 2>&1 </dev/null &
     pid=$!
     tail -n +1 -f --pid="$pid" "$out"
     wait "$pid"
     status=$?
     rm -f "$out"
-    [ "$status" -ne 124 ] || log "ended after ${WINE_PROGRAM_TIMEOUT:-3600} s: $1"
+    [ "$status" -ne 124 ] && [ "$status" -ne 137 ] || log "ended after $seconds s: $1"
     return "$status"
 }
 

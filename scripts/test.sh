@@ -6,6 +6,9 @@ set -uo pipefail
 SCRIPT_NAME=test
 source "$(dirname "$0")/lib.sh"
 started=$(date +%s)
+# CI allows 90 minutes: every Wine step ends by this time at the latest,
+# so a hang shows what hung instead of the run being cut off.
+DEADLINE=$(( started + ${TEST_TIME_LIMIT:-5100} ))
 step "installing what is missing" bash "$ROOT/scripts/install-deps.sh" || exit 1
 log "32-bit programs here: $(machine_kind)"
 
