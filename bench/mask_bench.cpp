@@ -24,9 +24,13 @@ namespace {
 constexpr double kBound = 1.30;
 
 // A mask of `length` positions mixing every placeholder with separators and
-// literals, and a character that fits each placeholder.
+// literals, and a character that fits each placeholder. The placeholders
+// stand in blocks: Wine's edit box cannot lay out a single line of more than
+// about 250 runs of letters, digits and punctuation, and then reports its
+// caret at the start of the text (499 alternating characters do that; the
+// 499 positions here make about 130 runs).
 std::string MaskOf(std::size_t length) {
-    const std::string pattern = "(###) ##/##-UU:??.AA,LL && ";
+    const std::string pattern = "(#####) #####-#####/UUUUUUUU:????????.AAAAAAAA,LLLLLLLL &&&&&&&& ";
     std::string mask;
     while (mask.size() < length) mask += pattern;
     mask.resize(length);
