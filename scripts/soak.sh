@@ -4,11 +4,13 @@
 # object counts before and after each. Takes longer than the test command,
 # which does not run it.
 #
-#   scripts/soak.sh [--polls N] [--masks N] [--cycles N] [--images N]
+#   scripts/soak.sh [--polls N] [--masks N] [--cycles N] [--images N] [--families A,B,...]
 #
 # Defaults: 1,000,000 polls, 100,000 masks, 10,000 cycles per control
-# family, 10,000 image-list and icon cycles. Where 32-bit programs run
-# under an emulator, smaller counts finish in reasonable time.
+# family, 10,000 image-list and icon cycles; --families soaks only the
+# families whose names begin with the given words (e.g. tv,rt,list), a count
+# of 0 skips that run. Where 32-bit programs run under an emulator, smaller
+# counts or some families at a time finish in reasonable time.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 

@@ -4,17 +4,20 @@
 // objects and the thread's windows counted before and after each run. A
 // count that grows beyond noise is a leak; the program then ends with 1.
 //
-//   soak.exe [--polls N] [--masks N] [--cycles N] [--images N]
+//   soak.exe [--polls N] [--masks N] [--cycles N] [--images N] [--families A,B,...]
 //
 // defaults: 1,000,000 evProcessEvents polls, 100,000 ebMask calls, 10,000
 // create/fill/destroy cycles of each control family, 10,000 image-list and
-// icon cycles. scripts/soak.sh builds and runs it under Wine.
+// icon cycles. --families soaks only the families whose names begin with
+// one of the given words (for example "tv,rt,list"); 0 for a count skips
+// that run. scripts/soak.sh builds and runs it under Wine.
 #include "tests/host/host_double.h"
 
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -111,6 +114,7 @@ bool Report(const Phase& phase, const Counts& before, const Counts& after, doubl
 // Runs body iterations times: a first tenth (at least one) warms caches up
 // and is not counted; the rest is measured.
 bool Soak(const Phase& phase, HostDouble& host, const std::function<void(long long)>& body) {
+    if (phase.iterations <= 0) return true;
     const long long warm = std::max(1LL, phase.iterations / 10);
     for (long long i = 0; i < warm; ++i) body(i);
     host.ClearRecords();
@@ -160,10 +164,29 @@ std::string IconFileBytes() {
     return bytes;
 }
 
-long long Option(int argc, char** argv, const char* name, long long fallback) {
+const char* TextOption(int argc, char** argv, const char* name) {
     for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0) return std::atoll(argv[i + 1]);
-    return fallback;
+        if (std::strcmp(argv[i], name) == 0) return argv[i + 1];
+    return nullptr;
+}
+
+long long Option(int argc, char** argv, const char* name, long long fallback) {
+    const char* value = TextOption(argc, argv, name);
+    return value != nullptr ? std::atoll(value) : fallback;
+}
+
+// Whether the family is chosen by a comma-separated list of name beginnings
+// (no list: every family).
+bool Chosen(const char* list, const std::string& family) {
+    if (list == nullptr) return true;
+    std::string words = list;
+    for (std::size_t start = 0; start <= words.size();) {
+        const std::size_t end = std::min(words.find(',', start), words.size());
+        const std::string word = words.substr(start, end - start);
+        if (!word.empty() && family.compare(0, word.size(), word) == 0) return true;
+        start = end + 1;
+    }
+    return false;
 }
 
 }  // namespace
@@ -173,6 +196,7 @@ int main(int argc, char** argv) {
     const long long masks = Option(argc, argv, "--masks", 100000);
     const long long cycles = Option(argc, argv, "--cycles", 10000);
     const long long images = Option(argc, argv, "--images", 10000);
+    const char* const chosen = TextOption(argc, argv, "--families");
 
     LoadLibraryA("Msftedit.dll");
     HostDouble host;
@@ -322,7 +346,8 @@ int main(int argc, char** argv) {
              remove(combo);
          }},
     };
-    for (const Family& family : families) clean &= Soak({family.name, cycles}, host, family.cycle);
+    for (const Family& family : families)
+        if (Chosen(chosen, family.name)) clean &= Soak({family.name, cycles}, host, family.cycle);
 
     // Image lists from bitmap files, and icons replacing each other in a
     // status bar part.
