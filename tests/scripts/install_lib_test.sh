@@ -3,17 +3,7 @@
 # root, nothing on the machine changed.
 set -u
 source "$(dirname "$0")/../../scripts/install-lib.sh"
-
-failures=0
-check() {  # check "what" command...
-    local what=$1
-    shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
-not() { ! "$@"; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/check.sh"
 SLEEP=true
 APT_PAUSE=0
 SUDO=""
@@ -141,5 +131,4 @@ check "an index that never arrives is a warning, not the end" apt_update 2>"$wor
 check "... after $APT_RETRIES attempts" test "$(wc -l <"$calls")" -eq "$APT_RETRIES"
 check "... saying it goes on with the lists it has" grep -q 'going on' "$work/said"
 
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+finish

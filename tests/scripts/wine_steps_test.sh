@@ -4,17 +4,7 @@
 # that hang or succeed on cue: no Wine, no display.
 set -u
 source "$(dirname "$0")/../../scripts/lib.sh"
-
-failures=0
-check() {  # check "what" command...
-    local what=$1
-    shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
-not() { ! "$@"; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/check.sh"
 mkdir "$work/bin"
 export PATH="$work/bin:$PATH" WINEPREFIX="$work/prefix" STAND_IN="$work"
 start_xvfb() { DISPLAY=:0; }
@@ -85,5 +75,4 @@ check "... and says Wine is ready" grep -q 'Wine is ready' "$work/said"
 plan wine "hang hang ok"
 check "a session that hangs twice fails the step" not start_wine 2>/dev/null
 
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+finish
