@@ -225,6 +225,26 @@ run_wine_program() {
     return "$status"
 }
 
+# run_hung_program_twice SECONDS program.exe [arguments...]
+# Runs a Windows program like run_wine_program with a time limit of
+# SECONDS; a run that hangs (ended by the limit: under the emulator a Wine
+# process now and then stops for good) is started once more in a fresh Wine
+# session when at least 25 minutes are left before DEADLINE. A program that
+# ends with a failure is not run again.
+run_hung_program_twice() {
+    local seconds=$1 attempt status
+    shift
+    for attempt in 1 2; do
+        WINE_PROGRAM_TIMEOUT=$seconds run_wine_program "$@"
+        status=$?
+        [ "$status" -eq 124 ] || [ "$status" -eq 137 ] || return "$status"
+        [ "$attempt" -eq 1 ] && [ "$(time_limit 1500)" -ge 1500 ] || return "$status"
+        log "$1 did not end: once more, in a fresh Wine session"
+        stop_wine
+        start_wine || return 1
+    done
+}
+
 stop_wine() {
     if [ -n "$PREFIX_PID" ]; then kill "$PREFIX_PID" 2>/dev/null || true; fi
     if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi

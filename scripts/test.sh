@@ -30,6 +30,7 @@ start_wine || exit 1
 # Every Wine suite is linked into one program (wine_tests.exe), started
 # once; GoogleTest prints each suite's time. `ctest -R <area>_test` in
 # build/win runs one area alone.
-step "Wine tests (every suite in one program)" run_wine_program "$BUILD/win/bin/wine_tests.exe" || status=1
+step "Wine tests (every suite in one program)" \
+    run_hung_program_twice "${WINE_TESTS_TIME_LIMIT:-1800}" "$BUILD/win/bin/wine_tests.exe" || status=1
 log "all tests: $(( $(date +%s) - started )) s, $([ "$status" -eq 0 ] && echo passed || echo FAILED)"
 exit $status

@@ -10,7 +10,8 @@ export PATH="$work/bin:$PATH" WINEPREFIX="$work/prefix" STAND_IN="$work"
 start_xvfb() { DISPLAY=:0; }
 
 # A stand-in command: its behaviour on its Nth call is the Nth word of
-# $work/<name>.plan ("hang", "ok", "empty": ends without writing anything).
+# $work/<name>.plan ("hang", "ok", "fail": ends with 3, "empty": ends
+# without writing anything).
 stand_in() {
     cat >"$work/bin/$1" <<'SCRIPT'
 #!/usr/bin/env bash
@@ -21,6 +22,7 @@ what=$(tr -s ' \n' '\n\n' <"$STAND_IN/$name.plan" 2>/dev/null | sed -n "${n}p")
 case "${what:-ok}" in
     hang) exec sleep 1000 ;;
     empty) exit 0 ;;
+    fail) exit 3 ;;
     ok) [ "$name" != wineboot ] || { mkdir -p "$WINEPREFIX"
           echo '[Software\\Microsoft\\Windows NT\\CurrentVersion]' >"$WINEPREFIX/system.reg"
           : >"$WINEPREFIX/user.reg"; } ;;
@@ -74,5 +76,22 @@ check "... with two programs" test "$(calls wine)" -eq 2
 check "... and says Wine is ready" grep -q 'Wine is ready' "$work/said"
 plan wine "hang hang ok"
 check "a session that hangs twice fails the step" not start_wine 2>/dev/null
+
+# ---- a program that hangs --------------------------------------------------
+plan wine "hang ok ok"
+run_hung_program_twice 2 tests.exe >/dev/null 2>"$work/said"
+check "a program that hangs is run once more" test $? -eq 0
+check "... after a fresh session (program, session, program)" test "$(calls wine)" -eq 3
+check "... saying so" grep -q 'tests.exe did not end' "$work/said"
+plan wine "fail ok"
+run_hung_program_twice 2 tests.exe >/dev/null 2>&1
+check "a program that fails is not run again" test $? -eq 3
+check "... started once" test "$(calls wine)" -eq 1
+plan wine "hang ok ok"
+DEADLINE=$(( $(date +%s) + 600 ))
+run_hung_program_twice 2 tests.exe >/dev/null 2>&1
+check "with little time left a hang is not run again" test $? -eq 124
+check "... started once" test "$(calls wine)" -eq 1
+DEADLINE=""
 
 finish
