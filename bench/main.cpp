@@ -11,6 +11,8 @@
 using vantor::bench::Benchmarks;
 
 int main(int argc, char** argv) {
+    // Each line as it is printed: a long benchmark shows how far it got.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     std::vector<std::string> names(argv + 1, argv + argc);
     if (names.empty()) {
         names = {"startup", "dispatch", "events", "mask", "lists", "richtext"};
