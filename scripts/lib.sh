@@ -102,7 +102,7 @@ time_limit() {
 }
 
 # Runs a command for at most SECONDS (see time_limit) with its output thrown
-# away; status 124 when it was ended.
+# away; status 124 when it was ended (also when the later kill ended it).
 bounded() {
     local seconds
     seconds=$(time_limit "$1")
@@ -221,7 +221,9 @@ run_wine_program() {
     wait "$pid"
     status=$?
     rm -f "$out"
-    [ "$status" -ne 124 ] && [ "$status" -ne 137 ] || log "ended after $seconds s: $1"
+    # 124 whether timeout's signal ended the program or its later kill did
+    (( status == 137 )) && status=124
+    (( status == 124 )) && log "ended after $seconds s: $1"
     return "$status"
 }
 
@@ -237,7 +239,7 @@ run_hung_program_twice() {
     for attempt in 1 2; do
         WINE_PROGRAM_TIMEOUT=$seconds run_wine_program "$@"
         status=$?
-        [ "$status" -eq 124 ] || [ "$status" -eq 137 ] || return "$status"
+        [ "$status" -eq 124 ] || return "$status"
         [ "$attempt" -eq 1 ] && [ "$(time_limit 1500)" -ge 1500 ] || return "$status"
         log "$1 did not end: once more, in a fresh Wine session"
         stop_wine
