@@ -31,9 +31,11 @@ using DispatchFn = std::int32_t(__stdcall*)(HWND, HINSTANCE, std::uint32_t, std:
 std::int32_t __stdcall Ignore(std::int32_t, std::uint32_t, HostServices*, ValueCell*) { return 0; }
 
 struct Load {
-    double library, ownPart;
-    double negotiation, records, again;  // parts of ownPart; again: the same once more, warm
-    bool complete;
+    double library = 0;
+    double negotiation = 0, records = 0;  // the extender's own part, first time
+    double again = 0;                     // the same once more on the same load
+    bool complete = false;
+    double ownPart() const { return negotiation + records; }
 };
 
 // The interpreter's side of the start-up once the library is loaded: the
@@ -64,22 +66,21 @@ bool Negotiate(QueryFn query, DispatchFn dispatch, double& negotiation, double& 
 }
 
 Load LoadOnce(const std::string& path) {
+    Load load;
     const double start = NowMicroseconds();
     const HMODULE module = LoadLibraryA(path.c_str());
-    const double loaded = NowMicroseconds();
-    if (module == nullptr) return {loaded - start, 0, 0, 0, 0, false};
+    load.library = NowMicroseconds() - start;
+    if (module == nullptr) return load;
     const auto query = reinterpret_cast<QueryFn>(
         reinterpret_cast<void*>(GetProcAddress(module, "_KELExtenderQuery@12")));
     const auto dispatch = reinterpret_cast<DispatchFn>(
         reinterpret_cast<void*>(GetProcAddress(module, "_KELExtender2@40")));
     if (query == nullptr || dispatch == nullptr) {
         FreeLibrary(module);
-        return {loaded - start, 0, 0, 0, 0, false};
+        return load;
     }
 
-    Load load{loaded - start, 0, 0, 0, 0, false};
     load.complete = Negotiate(query, dispatch, load.negotiation, load.records);
-    load.ownPart = load.negotiation + load.records;
     double negotiation = 0, records = 0;
     load.complete = Negotiate(query, dispatch, negotiation, records) && load.complete;
     load.again = negotiation + records;
@@ -121,17 +122,17 @@ VANTOR_BENCHMARK(startup) {
         if (i == 0) first = load;
         complete = complete && load.complete;
         library.push_back(load.library);
-        ownPart.push_back(load.ownPart);
+        ownPart.push_back(load.ownPart());
         negotiation.push_back(load.negotiation);
         records.push_back(load.records);
         again.push_back(load.again);
-        total.push_back(load.library + load.ownPart);
+        total.push_back(load.library + load.ownPart());
     }
     std::printf(
         "Start-up: LoadLibraryA, negotiation and the 146 table records, %d times with the\n"
         "library unloaded in between; medians in microseconds (the first load apart).\n\n",
         kLoads);
-    ReportInfo("start-up, first load (LoadLibraryA + extender)", first.library + first.ownPart, "µs");
+    ReportInfo("start-up, first load (LoadLibraryA + extender)", first.library + first.ownPart(), "µs");
     ReportInfo("start-up, LoadLibraryA + extender", Median(total), "µs");
     ReportInfo("start-up, LoadLibraryA alone", Median(library), "µs");
     // Under an emulator every load pays for translating the library's freshly
