@@ -137,6 +137,7 @@ public:
     // Deletes, from the last item to the first, every item that doomed picks.
     template <class Predicate>
     void DeleteItemsWhere(Predicate doomed) const {
+        const PausedRedraw paused(*this);
         for (int item = ItemCount() - 1; item >= 0; --item)
             if (doomed(item)) DeleteItem(item);
     }
@@ -146,6 +147,12 @@ public:
     void ForEachItem(Visit visit) const {
         const int count = ItemCount();
         for (int item = 0; item < count; ++item) visit(item);
+    }
+    // The same for a visit that changes the items: the list repaints once, at the end.
+    template <class Change>
+    void ChangeEachItem(Change change) const {
+        const PausedRedraw paused(*this);
+        ForEachItem(change);
     }
 
     void EnsureVisible(int item) const { Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE); }
@@ -375,7 +382,7 @@ std::int32_t CVantor::lvSetColumnFill(HWND, HINSTANCE, std::int32_t, ValueCell* 
     const ListView list(a.window(1));
     const int column = ZeroBased(a.integer(2));
     const char* text = a.text(3);
-    list.ForEachItem([&](int item) { list.SetItemText(item, column, text); });
+    list.ChangeEachItem([&](int item) { list.SetItemText(item, column, text); });
     return ReturnInteger(1);
 }
 
@@ -388,7 +395,7 @@ std::int32_t CVantor::lvSetColumnFillSeq(HWND, HINSTANCE, std::int32_t, ValueCel
     const auto start = static_cast<std::uint32_t>(a.integer(3));
     const auto step = static_cast<std::uint32_t>(a.integer(4));
     std::string number;
-    list.ForEachItem([&](int item) {
+    list.ChangeEachItem([&](int item) {
         number.clear();
         FormatInteger(static_cast<std::int32_t>(start + static_cast<std::uint32_t>(item) * step), number);
         list.SetItemText(item, column, number.c_str());
@@ -439,7 +446,7 @@ std::int32_t CVantor::lvClearImages(HWND, HINSTANCE, std::int32_t, ValueCell* ar
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
     const ListView list(a.window(1));
-    list.ForEachItem([&](int item) { list.SetItemImage(item, 0, kNoImage); });
+    list.ChangeEachItem([&](int item) { list.SetItemImage(item, 0, kNoImage); });
     return ReturnInteger(1);
 }
 
@@ -491,7 +498,7 @@ std::int32_t CVantor::lvSetItemsChecked(HWND, HINSTANCE, std::int32_t, ValueCell
     const Arguments a(args, argCount);
     const ListView list(a.window(1));
     const bool check = a.integer(2) != 0;
-    list.ForEachItem([&](int item) { list.SetCheck(item, check); });
+    list.ChangeEachItem([&](int item) { list.SetCheck(item, check); });
     return ReturnInteger(1);
 }
 

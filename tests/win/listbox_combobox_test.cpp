@@ -155,6 +155,30 @@ TEST_F(Boxes, DeleteItemByScope) {
     EXPECT_TRUE(host.messageBoxes.empty());
 }
 
+// Deleting by selection pauses the box's painting while it deletes: the box
+// is left painting again, and a hidden box stays hidden.
+TEST_F(Boxes, DeleteBySelectionLeavesTheBoxPaintingAndHiddenBoxesHidden) {
+    const HWND list = List(LBS_EXTENDEDSEL, kFive);
+    const auto paintedAfterRawChange = [&] {
+        UpdateWindow(list);
+        RECT update{};
+        EXPECT_FALSE(GetUpdateRect(list, &update, FALSE));
+        SendMessageA(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>("new"));
+        return GetUpdateRect(list, &update, FALSE) != FALSE;
+    };
+    ASSERT_TRUE(paintedAfterRawChange()) << "an insertion waits for paint";
+    Select(list, {1, 3});
+    EXPECT_EQ(host.Call("lbDeleteItem", {list, 1, -2}).integer(), 4);
+    EXPECT_TRUE(paintedAfterRawChange());
+    EXPECT_EQ(Items(list), (Strings{"new", "new", "b", "d", "e"}));
+
+    ShowWindow(list, SW_HIDE);
+    Select(list, {0});
+    EXPECT_EQ(host.Call("lbDeleteItem", {list, 1, -3}).integer(), 1);
+    EXPECT_FALSE(IsWindowVisible(list));
+    EXPECT_EQ(Items(list), (Strings{"new"}));
+}
+
 TEST_F(Boxes, DeleteItemNotesWhatItCannotDo) {
     struct Case {
         int item, scope;

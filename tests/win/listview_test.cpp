@@ -8,6 +8,9 @@
 #include <commctrl.h>
 
 #include <chrono>
+#include <cstdint>
+#include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -180,6 +183,54 @@ TEST_F(ListViewTest, FillsColumnsWithATextAndWithNumbers) {
     }
     EXPECT_EQ(host.Call("lvSetColumnFillSeq", {list, 1, 2147483647, 1}).integer(), 1);
     EXPECT_EQ(TextOf(list, 1, 0), "-2147483648") << "wraps around like the script's integers";
+}
+
+// A change to every row pauses the list's painting and repaints it once at
+// the end: the list is left painting again and waiting for that repaint,
+// and a hidden list stays hidden.
+TEST_F(ListViewTest, ChangesToEveryRowRepaintOnceAndLeaveTheListAsItWas) {
+    const HWND list = MakeList(true, {"A", "B"}, {"one", "two", "three"});
+    const auto waitsForPaint = [&] {
+        RECT update{};
+        return GetUpdateRect(list, &update, FALSE) != FALSE;
+    };
+    int rawChanges = 0;
+    const auto paintedAfterRawChange = [&] {
+        UpdateWindow(list);
+        EXPECT_FALSE(waitsForPaint());
+        std::string text = "changed " + std::to_string(++rawChanges);  // a text the cell does not hold yet
+        LVITEMA record{};
+        record.pszText = text.data();
+        SendMessageA(list, LVM_SETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&record));
+        return waitsForPaint();
+    };
+    const auto checkAll = [&] { return host.Call("lvSetItemsChecked", {list, 1}).integer(); };
+    const auto fill = [&] { return host.Call("lvSetColumnFillSeq", {list, 2, 5, 5}).integer(); };
+    const auto clearImages = [&] { return host.Call("lvClearImages", {list}).integer(); };
+    const auto fillText = [&] { return host.Call("lvSetColumnFill", {list, 2, "x"}).integer(); };
+    ASSERT_TRUE(paintedAfterRawChange()) << "a change to a visible row waits for paint";
+    const std::pair<const char*, std::function<std::int32_t()>> changes[] = {
+        {"lvSetItemsChecked", checkAll}, {"lvSetColumnFillSeq", fill}, {"lvClearImages", clearImages},
+        {"lvSetColumnFill", fillText}};
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        UpdateWindow(list);
+        EXPECT_EQ(change(), 1);
+        EXPECT_TRUE(waitsForPaint()) << "repainted at the end";
+        EXPECT_TRUE(paintedAfterRawChange()) << "painting again afterwards";
+    }
+    EXPECT_EQ(TextOf(list, 2, 1), "x");
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, 2, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(2));
+
+    Select(list, 0);
+    EXPECT_EQ(host.Call("lvDeleteItem", {list, 0, -2}).integer(), 2);
+    EXPECT_TRUE(paintedAfterRawChange()) << "painting again after deleting the selected rows";
+
+    ShowWindow(list, SW_HIDE);
+    checkAll();
+    fill();
+    EXPECT_FALSE(IsWindowVisible(list)) << "a hidden list stays hidden";
+    EXPECT_EQ(TextOf(list, 1, 1), "10");
 }
 
 TEST_F(ListViewTest, ChecksSetReadAndCollected) {
