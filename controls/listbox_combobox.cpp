@@ -19,7 +19,7 @@ namespace {
 // Deletes, from the last position down, every item whose selection state
 // matches `selected`; the result is what the last deletion left (0 when none).
 std::int32_t DeleteBySelection(const Window& list, std::int32_t count, bool selected) {
-    const PausedRedraw paused(list);
+    const PausedRedraw paused(list, count);
     std::int32_t left = 0;
     for (std::int32_t position = count - 1; position >= 0; --position) {
         if ((list.Send(LB_GETSEL, position) > 0) == selected)

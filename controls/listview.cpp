@@ -137,8 +137,9 @@ public:
     // Deletes, from the last item to the first, every item that doomed picks.
     template <class Predicate>
     void DeleteItemsWhere(Predicate doomed) const {
-        const PausedRedraw paused(*this);
-        for (int item = ItemCount() - 1; item >= 0; --item)
+        const int count = ItemCount();
+        const PausedRedraw paused(*this, count);
+        for (int item = count - 1; item >= 0; --item)
             if (doomed(item)) DeleteItem(item);
     }
 
@@ -148,10 +149,10 @@ public:
         const int count = ItemCount();
         for (int item = 0; item < count; ++item) visit(item);
     }
-    // The same for a visit that changes the items: the list repaints once, at the end.
+    // The same for a visit that changes the items: a long list repaints once, at the end.
     template <class Change>
     void ChangeEachItem(Change change) const {
-        const PausedRedraw paused(*this);
+        const PausedRedraw paused(*this, ItemCount());
         ForEachItem(change);
     }
 

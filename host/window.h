@@ -51,16 +51,23 @@ private:
     HWND handle_ = nullptr;
 };
 
-// While it lives, the window does not repaint, and a change to many of its
-// items costs one repaint at its end instead of one invalidation per item
-// (each a trip to the window manager). A hidden window is left alone:
-// switching redraw back on would show it (the platform's default handling
-// of WM_SETREDRAW sets WS_VISIBLE).
+// While it lives, a window about to have many of its items changed does
+// not repaint: the change then costs one repaint at the end instead of one
+// invalidation per item (each a trip to the window manager). Switching
+// painting back on costs about as much as a few hundred invalidations (the
+// control recomputes its scroll bars), so a change of fewer items than
+// kItemsWorthPausing goes unpaused. A hidden window is left alone: switching
+// painting back on would show it (the platform's default handling of
+// WM_SETREDRAW sets WS_VISIBLE).
 class PausedRedraw {
 public:
-    explicit PausedRedraw(const Window& window)
-        : window_(window.Addressable() && (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0 ? window
-                                                                                            : Window()) {
+    static constexpr int kItemsWorthPausing = 1000;
+
+    PausedRedraw(const Window& window, int items)
+        : window_(items >= kItemsWorthPausing && window.Addressable() &&
+                          (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0
+                      ? window
+                      : Window()) {
         window_.Send(WM_SETREDRAW, FALSE);
     }
     PausedRedraw(const PausedRedraw&) = delete;

@@ -1,7 +1,9 @@
 // List views the test puts on a dialog (report view, with and without check
 // boxes), driven through the extender and read back with the control's own
 // messages.
+#include "host/window.h"
 #include "tests/host/dialog_test.h"
+#include "tests/host/redraw_switches.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +12,8 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace vantor::testing;
@@ -185,11 +187,12 @@ TEST_F(ListViewTest, FillsColumnsWithATextAndWithNumbers) {
     EXPECT_EQ(TextOf(list, 1, 0), "-2147483648") << "wraps around like the script's integers";
 }
 
-// A change to every row pauses the list's painting and repaints it once at
-// the end: the list is left painting again and waiting for that repaint,
-// and a hidden list stays hidden.
-TEST_F(ListViewTest, ChangesToEveryRowRepaintOnceAndLeaveTheListAsItWas) {
+// A change to every row of a long list pauses the list's painting and
+// repaints it once at the end; a short list is changed row by row (resuming
+// costs more than it saves there), and a hidden list is left hidden.
+TEST_F(ListViewTest, ChangesToEveryRowOfALongListRepaintOnce) {
     const HWND list = MakeList(true, {"A", "B"}, {"one", "two", "three"});
+    RedrawSwitches switches(list);
     const auto waitsForPaint = [&] {
         RECT update{};
         return GetUpdateRect(list, &update, FALSE) != FALSE;
@@ -208,27 +211,49 @@ TEST_F(ListViewTest, ChangesToEveryRowRepaintOnceAndLeaveTheListAsItWas) {
     const auto fill = [&] { return host.Call("lvSetColumnFillSeq", {list, 2, 5, 5}).integer(); };
     const auto clearImages = [&] { return host.Call("lvClearImages", {list}).integer(); };
     const auto fillText = [&] { return host.Call("lvSetColumnFill", {list, 2, "x"}).integer(); };
-    ASSERT_TRUE(paintedAfterRawChange()) << "a change to a visible row waits for paint";
     const std::pair<const char*, std::function<std::int32_t()>> changes[] = {
         {"lvSetItemsChecked", checkAll}, {"lvSetColumnFillSeq", fill}, {"lvClearImages", clearImages},
         {"lvSetColumnFill", fillText}};
+    ASSERT_TRUE(paintedAfterRawChange()) << "a change to a visible row waits for paint";
+
+    const std::vector<WPARAM> none, pausedOnce = {FALSE, TRUE};
+    for (const auto& [name, change] : changes) {
+        EXPECT_EQ(change(), 1) << name;
+        EXPECT_EQ(switches.Take(), none) << name << " on 3 rows";
+    }
+    EXPECT_EQ(TextOf(list, 2, 1), "x");
+
+    // Rows up to the count where pausing pays.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    for (int row = Count(list); row < vantor::PausedRedraw::kItemsWorthPausing; ++row) {
+        LVITEMA record{};
+        record.mask = LVIF_TEXT;
+        record.iItem = row;
+        record.pszText = const_cast<char*>("more");
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&record));
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    switches.Take();
     for (const auto& [name, change] : changes) {
         SCOPED_TRACE(name);
         UpdateWindow(list);
         EXPECT_EQ(change(), 1);
+        EXPECT_EQ(switches.Take(), pausedOnce);
         EXPECT_TRUE(waitsForPaint()) << "repainted at the end";
         EXPECT_TRUE(paintedAfterRawChange()) << "painting again afterwards";
     }
-    EXPECT_EQ(TextOf(list, 2, 1), "x");
-    EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, 2, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(2));
+    EXPECT_EQ(TextOf(list, 999, 1), "x");
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, 999, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(2));
 
     Select(list, 0);
-    EXPECT_EQ(host.Call("lvDeleteItem", {list, 0, -2}).integer(), 2);
+    EXPECT_EQ(host.Call("lvDeleteItem", {list, 0, -2}).integer(), vantor::PausedRedraw::kItemsWorthPausing - 1);
+    EXPECT_EQ(switches.Take(), pausedOnce) << "deleting the selected rows";
     EXPECT_TRUE(paintedAfterRawChange()) << "painting again after deleting the selected rows";
 
     ShowWindow(list, SW_HIDE);
     checkAll();
     fill();
+    EXPECT_EQ(switches.Take(), none) << "a hidden list is not paused";
     EXPECT_FALSE(IsWindowVisible(list)) << "a hidden list stays hidden";
     EXPECT_EQ(TextOf(list, 1, 1), "10");
 }
