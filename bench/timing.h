@@ -53,16 +53,22 @@ struct Timing {
 
 // Times the raw calls and the extender in alternating rounds, raw first, so
 // that a change of load on the machine weighs on both alike.
+// `before`, if given, runs untimed before each side's every round.
 inline Timing Compare(const std::function<void()>& raw, const std::function<void()>& extender,
-                      const Plan& plan = {}) {
+                      const Plan& plan = {}, const std::function<void()>& before = {}) {
     int calls = 1;
     if (plan.maxCalls > 1) {
         const double once = std::max({Round(raw, 1), Round(extender, 1), 0.01});
         calls = std::clamp(static_cast<int>(plan.roundMicroseconds / once), 1, plan.maxCalls);
     }
     std::vector<double> raws, extenders, ratios;
+    const auto prepare = [&] {
+        if (before) before();
+    };
     for (int r = 0; r < plan.rounds; ++r) {
+        prepare();
         raws.push_back(Round(raw, calls));
+        prepare();
         extenders.push_back(Round(extender, calls));
         ratios.push_back(extenders.back() / raws.back());
     }
