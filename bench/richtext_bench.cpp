@@ -110,6 +110,7 @@ VANTOR_BENCHMARK(richtext) {
         "call and of the per-round ratios.\n\n",
         rtf.size());
     PrintHeading();
+    const Plan plan{.rounds = 5, .roundMicroseconds = 0, .maxCalls = 1};
     bool ok = true;
 
     // What each side leaves is checked after the timed rounds (a round is one
@@ -123,8 +124,7 @@ VANTOR_BENCHMARK(richtext) {
     LONG rawLength = 0, extenderLength = 0;
     ok = ReportRatio("rtLoadFileRTF vs EM_STREAMIN from the file (2.5 MB)",
                      Compare([&] { RawLoad(box, document.path()); rawLength = TextLength(box); },
-                             [&] { load(); extenderLength = TextLength(box); },
-                             {.rounds = 5, .roundMicroseconds = 0, .maxCalls = 1}, freshBox),
+                             [&] { load(); extenderLength = TextLength(box); }, plan, freshBox),
                      kBound) &&
          ok;
     if (rawLength < 100000 || extenderLength != rawLength) {
@@ -135,9 +135,7 @@ VANTOR_BENCHMARK(richtext) {
 
     PreparedCall save(host, "rtSaveFileRTF", {box, extenderCopy.path()});
     ok = ReportRatio("rtSaveFileRTF vs EM_STREAMOUT to the file (2.5 MB)",
-                     Compare([&] { RawSave(box, rawCopy.path()); }, [&] { save(); },
-                                 {.rounds = 5, .roundMicroseconds = 0, .maxCalls = 1}),
-                     kBound) &&
+                     Compare([&] { RawSave(box, rawCopy.path()); }, [&] { save(); }, plan), kBound) &&
          ok;
     if (rawCopy.Read().size() < 100000 || rawCopy.Read() != extenderCopy.Read()) {
         ReportFault("rtSaveFileRTF wrote " + std::to_string(extenderCopy.Read().size()) +
