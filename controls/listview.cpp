@@ -5,6 +5,7 @@
 
 #include "controls/subclass.h"
 #include "host/arguments.h"
+#include "host/callback_guard.h"
 #include "host/core/delete_scope.h"
 #include "host/core/value_helpers.h"
 #include "host/owners.h"
@@ -238,7 +239,8 @@ struct ListColours {
     }
 };
 
-LRESULT CALLBACK ColouredListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+LRESULT ColouredList(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+constexpr auto& ColouredListProc = GuardedSubclassProc<ColouredList>;
 
 ListColours* ColoursOf(HWND list) {
     DWORD_PTR record = 0;
@@ -246,8 +248,10 @@ ListColours* ColoursOf(HWND list) {
     return reinterpret_cast<ListColours*>(record);
 }
 
-LRESULT CALLBACK ColourParentProc(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
-                                  DWORD_PTR) {
+LRESULT ColourParent(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR);
+constexpr auto& ColourParentProc = GuardedSubclassProc<ColourParent>;
+
+LRESULT ColourParent(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR) {
     if (message == WM_NOTIFY) {
         auto& header = *reinterpret_cast<NMHDR*>(l);
         if (header.code == NM_CUSTOMDRAW)
@@ -270,8 +274,7 @@ void CountColouredList(HWND parent, int change) {
         Subclass(parent, &ColourParentProc, kColourSubclass, now);
 }
 
-LRESULT CALLBACK ColouredListProc(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
-                                  DWORD_PTR record) {
+LRESULT ColouredList(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR record) {
     if (message == WM_NCDESTROY) {
         const std::unique_ptr<ListColours> colours(reinterpret_cast<ListColours*>(record));
         RemoveWindowSubclass(window, &ColouredListProc, id);
@@ -303,8 +306,10 @@ ListColours* ColoursFor(HWND list) {
 
 constexpr UINT_PTR kScriptImagesSubclass = 0x564C5649;  // "VLVI"
 
-LRESULT CALLBACK ScriptImagesProc(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
-                                  DWORD_PTR images) {
+LRESULT ScriptImages(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR images);
+constexpr auto& ScriptImagesProc = GuardedSubclassProc<ScriptImages>;
+
+LRESULT ScriptImages(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR images) {
     if (message == WM_DESTROY) {
         const ListView list(window);
         if (list.ImageList(LVSIL_SMALL) == reinterpret_cast<HIMAGELIST>(images))

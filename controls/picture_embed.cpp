@@ -6,6 +6,7 @@
 // survives saving and loading the box's RTF.
 
 #include "host/arguments.h"
+#include "host/callback_guard.h"
 #include "host/window.h"
 #include "host/owners.h"
 #include "host/vantor.h"
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,44 +53,49 @@ SIZE DisplaySize(UINT width, UINT height, std::int32_t widthAsked) {
 
 // Decodes the first frame of the file at the display size (scaled down by
 // the decoder when that is smaller, so a large file never needs its full
-// size in memory here). False when the platform cannot decode it.
-bool Decode(const char* path, std::int32_t widthAsked, Pixels& out, SIZE& display) {
+// size in memory here). S_OK when decoded, else the first failure the
+// imaging component reported (E_FAIL for a path that does not convert to
+// UTF-16 or a picture without pixels).
+HRESULT Decode(const char* path, std::int32_t widthAsked, Pixels& out, SIZE& display) {
     const int wideLength = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (wideLength <= 0) return false;
+    if (wideLength <= 0) return E_FAIL;
     std::wstring widePath(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path, -1, widePath.data(), wideLength);
+    if (MultiByteToWideChar(CP_ACP, 0, path, -1, widePath.data(), wideLength) != wideLength) return E_FAIL;
 
     ComPtr<IWICImagingFactory> factory;
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
     UINT width = 0, height = 0;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_PPV_ARGS(&factory))) ||
-        FAILED(factory->CreateDecoderFromFilename(widePath.c_str(), nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand, &decoder)) ||
-        FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
-        width == 0 || height == 0)
-        return false;
+    HRESULT result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory));
+    if (SUCCEEDED(result))
+        result = factory->CreateDecoderFromFilename(widePath.c_str(), nullptr, GENERIC_READ,
+                                                    WICDecodeMetadataCacheOnDemand, &decoder);
+    if (SUCCEEDED(result)) result = decoder->GetFrame(0, &frame);
+    if (SUCCEEDED(result)) result = frame->GetSize(&width, &height);
+    if (FAILED(result)) return result;
+    if (width == 0 || height == 0) return E_FAIL;
     display = DisplaySize(width, height, widthAsked);
 
     ComPtr<IWICBitmapSource> source = frame;
     const auto shownWidth = static_cast<UINT>(display.cx), shownHeight = static_cast<UINT>(display.cy);
     if (shownWidth < width || shownHeight < height) {
         ComPtr<IWICBitmapScaler> scaler;
-        if (FAILED(factory->CreateBitmapScaler(&scaler)) ||
-            FAILED(scaler->Initialize(frame.Get(), shownWidth, shownHeight, WICBitmapInterpolationModeFant)))
-            return false;
+        result = factory->CreateBitmapScaler(&scaler);
+        if (SUCCEEDED(result))
+            result = scaler->Initialize(frame.Get(), shownWidth, shownHeight, WICBitmapInterpolationModeFant);
+        if (FAILED(result)) return result;
         source = scaler;
     }
     ComPtr<IWICFormatConverter> converter;
-    if (FAILED(factory->CreateFormatConverter(&converter)) ||
-        FAILED(converter->Initialize(source.Get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
-                                     nullptr, 0.0, WICBitmapPaletteTypeCustom)) ||
-        FAILED(converter->GetSize(&out.width, &out.height)))
-        return false;
+    result = factory->CreateFormatConverter(&converter);
+    if (SUCCEEDED(result))
+        result = converter->Initialize(source.Get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
+                                       nullptr, 0.0, WICBitmapPaletteTypeCustom);
+    if (SUCCEEDED(result)) result = converter->GetSize(&out.width, &out.height);
+    if (FAILED(result)) return result;
     const UINT stride = out.width * 4;
     out.bgra.resize(static_cast<std::size_t>(stride) * out.height);
-    return SUCCEEDED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(out.bgra.size()), out.bgra.data()));
+    return converter->CopyPixels(nullptr, stride, static_cast<UINT>(out.bgra.size()), out.bgra.data());
 }
 
 // Lays transparent parts over white, as the picture shows on a white page;
@@ -139,7 +146,8 @@ public:
         head_ = head;
     }
 
-    static DWORD CALLBACK Read(DWORD_PTR cookie, BYTE* buffer, LONG wanted, LONG* done) {
+    // The stream callback, through GuardedStreamCallback.
+    static DWORD Read(DWORD_PTR cookie, BYTE* buffer, LONG wanted, LONG* done) {
         *done = static_cast<LONG>(reinterpret_cast<PictureRtf*>(cookie)->Fill(buffer, wanted));
         return 0;
     }
@@ -200,7 +208,7 @@ bool Insert(const Window& box, const std::vector<BYTE>& metafile, SIZE display, 
     CHARRANGE caret{selection.cpMax, selection.cpMax};
     box.Send(EM_EXSETSEL, 0, &caret);
     const LONG before = TextLength(box);
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, &PictureRtf::Read};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, &GuardedStreamCallback<&PictureRtf::Read>};
     box.Send(EM_STREAMIN, SF_RTF | SFF_SELECTION, &stream);
     if (stream.dwError == 0 && TextLength(box) > before) return true;
     box.Send(EM_EXSETSEL, 0, &selection);
@@ -214,13 +222,17 @@ Embedding Embed(const Window& box, const char* path, std::int32_t widthAsked) {
     const OleScope ole;
     Pixels pixels;
     SIZE display{};
-    if (!Decode(path, widthAsked, pixels, display)) return Embedding::kUndecodable;
+    // The platform running out of memory is memory exhaustion, reported as
+    // such, not a file that does not decode.
+    const HRESULT decoded = Decode(path, widthAsked, pixels, display);
+    if (decoded == E_OUTOFMEMORY) throw std::bad_alloc();
+    if (FAILED(decoded)) return Embedding::kUndecodable;
     if (!IsRichEditOfThisProcess(box)) return Embedding::kNotEmbedded;
     OverWhite(pixels);
     const UniqueEnhMetaFile picture = Record(pixels, display);
     if (!picture) return Embedding::kNotEmbedded;
     ENHMETAHEADER header{};
-    GetEnhMetaFileHeader(picture.get(), sizeof header, &header);
+    if (GetEnhMetaFileHeader(picture.get(), sizeof header, &header) == 0) return Embedding::kNotEmbedded;
     std::vector<BYTE> bytes(GetEnhMetaFileBits(picture.get(), 0, nullptr));
     if (bytes.empty() || GetEnhMetaFileBits(picture.get(), static_cast<UINT>(bytes.size()), bytes.data()) == 0)
         return Embedding::kNotEmbedded;
@@ -237,7 +249,8 @@ Embedding Embed(const Window& box, const char* path, std::int32_t widthAsked) {
 // at most 4,096 pixels on either side. Gives 1 when embedded. A file that
 // does not open or decode shows "File Open Error" and gives 0; so does a
 // window that is no rich-text box of this process (without the message).
-// Nothing changes when the result is 0.
+// Nothing changes when the result is 0. Memory running out, here or in
+// the platform's imaging component, is the error result 201001.
 std::int32_t CVantor::imEmbedImage(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
     const Arguments a(args, argCount);
     const char* path = a.text(2);

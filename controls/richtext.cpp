@@ -2,6 +2,7 @@
 // rtCreate and rtFindText ends by giving the box the keyboard focus.
 #include "controls/create_control.h"
 #include "host/arguments.h"
+#include "host/callback_guard.h"
 #include "host/core/value_helpers.h"
 #include "host/owners.h"
 #include "host/vantor.h"
@@ -139,18 +140,20 @@ WORD ToggleNumbering(const RichEditBox& box, WORD type) {
     return format.wNumbering;
 }
 
-// The stream callback of a load: the cookie is the file's handle. A failed
-// read hands over 0 bytes, which ends the stream.
-DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
+// The stream callback of a load (through GuardedStreamCallback): the cookie
+// is the file's handle. A failed read hands over 0 bytes, which ends the
+// stream.
+DWORD ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
     DWORD count = 0;
     if (!ReadFile(reinterpret_cast<HANDLE>(cookie), buffer, static_cast<DWORD>(wanted), &count, nullptr)) count = 0;
     *done = static_cast<LONG>(count);
     return 0;
 }
 
-// The stream callback of a save: the cookie is the std::string that
-// collects the document.
-DWORD CALLBACK CollectRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
+// The stream callback of a save (through GuardedStreamCallback): the cookie
+// is the std::string that collects the document. Memory running out ends
+// the stream with an error, so the save writes nothing.
+DWORD CollectRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
     reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer),
                                                    static_cast<std::size_t>(wanted));
     *done = wanted;
@@ -163,14 +166,14 @@ void LoadRtf(const RichEditBox& box, const char* path) {
     const UniqueFile handle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle) return;
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(handle.get()), 0, ReadRtf};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(handle.get()), 0, GuardedStreamCallback<ReadRtf>};
     box.StreamIn(stream);
 }
 
 // The whole content of the box as RTF; false when the box wrote nothing or
 // the stream failed (a handle that is no window writes nothing).
 bool RtfOf(const RichEditBox& box, std::string& rtf) {
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, CollectRtf};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, GuardedStreamCallback<CollectRtf>};
     box.StreamOut(stream);
     return stream.dwError == 0 && !rtf.empty();
 }
@@ -213,7 +216,8 @@ SaveTarget Resolve(const char* full) {
 // The first route: a fresh file in the target's folder that replaces the
 // target only once it holds the whole document, with the target's
 // attributes. False when the route cannot be taken (no file can be made in
-// the folder, its name would be too long, the target cannot be replaced);
+// the folder, its name would be too long, the fresh file cannot take the
+// attributes, the target cannot be replaced);
 // the target is then as it was.
 bool SaveByReplacing(const std::string& target, DWORD attributes, const std::string& rtf) {
     const std::size_t slash = target.find_last_of("\\/");
@@ -228,8 +232,11 @@ bool SaveByReplacing(const std::string& target, DWORD attributes, const std::str
                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!handle || !WriteAll(handle.get(), rtf)) return false;
     }
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes) != 0)
-        SetFileAttributesA(written.path(), attributes & kKeptAttributes);
+    // A replacement that cannot take the target's attributes would quietly
+    // drop them (a hidden file shown): the file is then written in place.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes) != 0 &&
+        !SetFileAttributesA(written.path(), attributes & kKeptAttributes))
+        return false;
     if (!MoveFileExA(written.path(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
     written.keep();
     return true;
@@ -466,7 +473,7 @@ std::int32_t CVantor::rtFindText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
     const int needed = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (needed <= 1) return ReturnInteger(-1);
     std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), needed);
+    if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), needed) != needed) return ReturnInteger(-1);
     FINDTEXTEXW find{};
     find.chrg = {a.integer(5), -1};
     find.lpstrText = wide.c_str();

@@ -4,6 +4,7 @@
 #include "controls/create_control.h"
 #include "controls/subclass.h"
 #include "host/arguments.h"
+#include "host/callback_guard.h"
 #include "host/core/value_helpers.h"
 #include "host/owners.h"
 #include "host/vantor.h"
@@ -35,8 +36,10 @@ void FillPage(HWND tab, HDC dc, COLORREF colour) {
     FillRect(dc, &page, brush.get());
 }
 
-LRESULT CALLBACK TabBackgroundProc(HWND tab, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR id, DWORD_PTR colour) {
+LRESULT TabBackground(HWND tab, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR colour);
+constexpr auto& TabBackgroundProc = GuardedSubclassProc<TabBackground>;
+
+LRESULT TabBackground(HWND tab, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR colour) {
     switch (message) {
     case WM_PAINT:
         if (wParam == 0) {
@@ -70,8 +73,10 @@ LRESULT CALLBACK TabBackgroundProc(HWND tab, UINT message, WPARAM wParam, LPARAM
 using PartIcons = std::map<WPARAM, UniqueIcon>;
 constexpr UINT_PTR kStatusIcons = 1;
 
-LRESULT CALLBACK StatusIconsProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                 DWORD_PTR icons) {
+LRESULT StatusIcons(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR icons);
+constexpr auto& StatusIconsProc = GuardedSubclassProc<StatusIcons>;
+
+LRESULT StatusIcons(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR icons) {
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(bar, StatusIconsProc, id);
         delete reinterpret_cast<PartIcons*>(icons);

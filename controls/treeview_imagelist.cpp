@@ -5,6 +5,7 @@
 
 #include "controls/create_control.h"
 #include "host/arguments.h"
+#include "host/callback_guard.h"
 #include "host/window.h"
 #include "host/owners.h"
 #include "controls/subclass.h"
@@ -89,8 +90,10 @@ TreeRecords uncarried;
 
 constexpr UINT_PTR kTreeSubclass = 0x56545652;  // "VTVR"
 
-LRESULT CALLBACK TreeRecordsProc(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
-                                 DWORD_PTR records) {
+LRESULT TreeRecordsBody(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR records);
+constexpr auto& TreeRecordsProc = GuardedSubclassProc<TreeRecordsBody>;
+
+LRESULT TreeRecordsBody(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR records) {
     if (message == WM_NCDESTROY) {
         delete reinterpret_cast<TreeRecords*>(records);
         RemoveWindowSubclass(window, &TreeRecordsProc, id);

@@ -61,19 +61,24 @@ public:
 };
 
 // The host services of the current call, and the value the host supplies
-// for evProcessEvents to deliver.
+// for evProcessEvents to deliver. A host that hands over no services record,
+// or one without the variable operation, counts as too old to take the
+// published variables (version 0); nothing is asked of it.
 class CallHost final : public EventHost {
 public:
-    explicit CallHost(CVantor& extender) : extender_(extender), services_(*extender.Services()) {}
+    explicit CallHost(CVantor& extender) : extender_(extender), services_(extender.Services()) {}
 
-    std::uint32_t Version() override { return services_.hostVersion; }
+    std::uint32_t Version() override {
+        return services_ != nullptr && services_->variableOperation != nullptr ? services_->hostVersion : 0;
+    }
     void ShowMessage(const char* text) override { extender_.ShowHostMessage(text); }
 
     int FillHostCell() override {
         if (ValueCell* result = extender_.ResultCell()) result->kind = kHostValueCell;
         hostCell_ = ValueCell{};
-        return services_.variableOperation(services_.hostData, &hostCell_, sizeof(ValueCell), nullptr, 0,
-                                           nullptr, 0, nullptr, 0, kFillHostValue);
+        if (Version() == 0) throw CUserException(kHostTooOld);
+        return services_->variableOperation(services_->hostData, &hostCell_, sizeof(ValueCell), nullptr, 0,
+                                            nullptr, 0, nullptr, 0, kFillHostValue);
     }
 
     int Assign(const char* name, std::int32_t value) override {
@@ -93,7 +98,8 @@ public:
         ValueCell cell{};
         cell.kind = kIntegerCell;
         cell.intValue = value;
-        services_.defineVariable(services_.hostData, name, &cell, sizeof(ValueCell), 2);
+        if (services_ != nullptr && services_->defineVariable != nullptr)
+            services_->defineVariable(services_->hostData, name, &cell, sizeof(ValueCell), 2);
     }
 
     const ValueCell& hostCell() const { return hostCell_; }
@@ -105,12 +111,13 @@ private:
         ValueCell key{};
         key.kind = kStringCell;
         key.strValue = name;
-        return services_.variableOperation(services_.hostData, &target, sizeof(ValueCell), nullptr, 0, &key,
-                                           sizeof(ValueCell), &value, sizeof(ValueCell), kAssignVariable);
+        if (Version() == 0) throw CUserException(kHostTooOld);
+        return services_->variableOperation(services_->hostData, &target, sizeof(ValueCell), nullptr, 0, &key,
+                                            sizeof(ValueCell), &value, sizeof(ValueCell), kAssignVariable);
     }
 
     CVantor& extender_;
-    HostServices& services_;
+    HostServices* services_;
     ValueCell hostCell_{};
 };
 

@@ -57,6 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(file.size() <= used + 259);
         check(file.substr(used).starts_with(std::string("OLVELANG.").substr(0, file.size() - used)));
         check(file.compare(0, used, path.substr(0, used)) == 0);
+        PathText buffer;  // the allocation-free form: the same text, as far as it fits
+        const bool fits = LanguageFileBesideLibrary(path, length, code, lead, buffer);
+        check(fits == (file.size() < kPathRoom) && file.substr(0, kPathRoom - 1) == buffer);
     }
 
     const std::string section = LanguageSection(base);
@@ -65,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::int32_t number = static_cast<std::int32_t>(size * 2654435761u);
     const std::string key = MessageKey(number);
-    check(key.size() <= 12 && key[0] == 'X');
+    check(key.size() <= 12 && key[0] == 'X' && key == std::to_string(number).insert(0, "X"));
 
     std::vector<char> text(message.begin(), message.end());
     text.push_back('\0');

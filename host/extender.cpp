@@ -71,13 +71,18 @@ std::int32_t OwnFileVersion(std::int32_t fallback) {
     const void* resource = loaded != nullptr ? LockResource(loaded) : nullptr;
     const DWORD size = found != nullptr ? SizeofResource(theModule, found) : 0;
     if (resource == nullptr || size == 0) return fallback;
-    // A copy, as the version functions expect a block of the caller's.
-    std::vector<char> block(static_cast<const char*>(resource), static_cast<const char*>(resource) + size);
+    // A copy, as the version functions expect a block of the caller's; on
+    // the stack, so the host's first question allocates nothing (a version
+    // resource is about a kilobyte).
+    alignas(DWORD) char stackBlock[8192];
+    std::vector<char> heapBlock;
+    char* const block = size <= sizeof stackBlock ? stackBlock : (heapBlock.resize(size), heapBlock.data());
+    std::memcpy(block, resource, size);
 
     unsigned language = 1033, codePage = 1200;
     void* translation = nullptr;
     UINT length = 0;
-    if (VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &translation, &length) && length >= 4) {
+    if (VerQueryValueW(block, L"\\VarFileInfo\\Translation", &translation, &length) && length >= 4) {
         DWORD pair;
         std::memcpy(&pair, translation, sizeof pair);
         language = LOWORD(pair);
@@ -86,7 +91,7 @@ std::int32_t OwnFileVersion(std::int32_t fallback) {
     wchar_t subBlock[64];
     std::swprintf(subBlock, 64, L"\\StringFileInfo\\%04x%04x\\FileVersion", language, codePage);
     void* value = nullptr;
-    if (!VerQueryValueW(block.data(), subBlock, &value, &length) || value == nullptr) return fallback;
+    if (!VerQueryValueW(block, subBlock, &value, &length) || value == nullptr) return fallback;
     char text[64] = {};
     WideCharToMultiByte(CP_ACP, 0, static_cast<const wchar_t*>(value), -1, text, sizeof text - 1, nullptr, nullptr);
     return VersionNumber(text, fallback);

@@ -2,6 +2,7 @@
 // pointers, the result operations every handler uses, and the dispatcher.
 #pragma once
 
+#include "host/callback_guard.h"
 #include "host/core/script_error.h"
 #include "host/records.h"
 
@@ -116,19 +117,23 @@ class CKelExtenderT : public CExtenderBase {
 public:
     static constexpr std::int32_t kInterface = 5;
 
+    // Nothing it calls throws; were anything to, the host gets 0 (no
+    // version, no interface) instead of an exception.
     std::int32_t Query(std::int32_t type, void* values, std::int32_t count) override {
-        switch (static_cast<std::int16_t>(type)) {
-        case 1:
-            return QueryVersion(static_cast<char*>(values), count);
-        case 2: {
-            const auto* offered = static_cast<const std::int32_t*>(values);
-            for (std::int32_t i = 0; offered != nullptr && i < count; ++i)
-                if (offered[i] == kInterface) return kInterface;
-            return -1;
-        }
-        default:
-            return 0;
-        }
+        return CallbackGuard([&]() -> std::int32_t {
+            switch (static_cast<std::int16_t>(type)) {
+            case 1:
+                return QueryVersion(static_cast<char*>(values), count);
+            case 2: {
+                const auto* offered = static_cast<const std::int32_t*>(values);
+                for (std::int32_t i = 0; offered != nullptr && i < count; ++i)
+                    if (offered[i] == kInterface) return kInterface;
+                return -1;
+            }
+            default:
+                return 0;
+            }
+        }, [] { return std::int32_t{0}; });
     }
 
     std::int32_t Dispatch(HWND ownerWindow, HINSTANCE hostInstance, std::uint32_t hostContext,

@@ -2,8 +2,9 @@
 
 #include "host/core/language_text.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace vantor {
 
@@ -17,13 +18,15 @@ struct Loader {
     enum State { kNotInitialised, kNoLanguageFile, kLanguageFile };
     State state = kNotInitialised;
     char path[MAX_PATH] = {};
-    char section[MAX_PATH] = {};
+    PathText section = {};
     char buffer[256] = {};
 };
 Loader loader;
 
 bool SystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
+// Allocates nothing, as every message lookup (the error path included) may
+// come here first.
 void ChooseLanguageFile() {
     loader.state = Loader::kNoLanguageFile;
     loader.path[0] = '\0';
@@ -35,14 +38,15 @@ void ChooseLanguageFile() {
 
     char own[MAX_PATH + 1] = {};
     const DWORD n = GetModuleFileNameA(theModule, own, MAX_PATH);
-    const std::string composed = LanguageFileBesideLibrary(own, n, code, SystemLeadByte);
+    PathText composed;
+    const bool fits = LanguageFileBesideLibrary(own, n, code, SystemLeadByte, composed);
 
     char found[MAX_PATH] = {};
-    if (SearchPathA(nullptr, composed.c_str(), nullptr, MAX_PATH, found, nullptr) != 0) {
-        lstrcpynA(loader.path, composed.c_str(), MAX_PATH);
+    if (fits && SearchPathA(nullptr, composed, nullptr, MAX_PATH, found, nullptr) != 0) {
+        lstrcpynA(loader.path, composed, MAX_PATH);
     } else {
-        char name[64];
-        std::snprintf(name, sizeof name, "%s.%s", "OLVELANG", code);
+        PathText name;
+        LanguageFileBesideLibrary("", 0, code, SystemLeadByte, name);  // "OLVELANG.<code>" alone
         const DWORD length = SearchPathA(nullptr, name, nullptr, MAX_PATH, found, nullptr);
         if (length == 0 || length >= MAX_PATH) return;
         lstrcpynA(loader.path, found, MAX_PATH);
@@ -52,7 +56,7 @@ void ChooseLanguageFile() {
     // host asked for the version first.
     char baseName[MAX_PATH];
     ModuleBaseName(baseName);
-    lstrcpynA(loader.section, LanguageSection(baseName).c_str(), sizeof loader.section);
+    LanguageSection(baseName, loader.section);
     loader.state = Loader::kLanguageFile;
 }
 
@@ -68,7 +72,8 @@ void ModuleBaseName(char (&baseName)[260]) {
     char own[MAX_PATH + 1] = {};
     const DWORD n = GetModuleFileNameA(theModule, own, MAX_PATH + 1);
     if (n == 0 || n >= MAX_PATH + 1) return;
-    lstrcpynA(baseName, BaseName(own, SystemLeadByte).c_str(), sizeof baseName);
+    const std::string_view name = BaseNameView(own, SystemLeadByte);
+    lstrcpynA(baseName, name.data(), static_cast<int>(std::min<std::size_t>(name.size() + 1, sizeof baseName)));
 }
 
 std::int32_t LoadLocalizedString(std::int32_t number, char* buffer, std::int32_t size) {
@@ -80,8 +85,10 @@ std::int32_t LoadLocalizedString(std::int32_t number, char* buffer, std::int32_t
 
     std::int32_t count = 0;
     if (number >= 100 && loader.state == Loader::kLanguageFile) {
+        char key[16];
+        MessageKey(number, key);
         count = static_cast<std::int32_t>(GetPrivateProfileStringA(
-            loader.section, MessageKey(number).c_str(), kNotFound, buffer, static_cast<DWORD>(size), loader.path));
+            loader.section, key, kNotFound, buffer, static_cast<DWORD>(size), loader.path));
         if (std::strcmp(buffer, kNotFound) == 0) count = LoadResourceString(number, buffer, size);
     } else {
         count = LoadResourceString(number, buffer, size);

@@ -90,17 +90,19 @@ private:
 // another): deleted when the owner goes, unless kept.
 class ScratchFile {
 public:
-    explicit ScratchFile(std::string path) : path_(std::move(path)) {}
+    // Copies path (cut at MAX_PATH - 1 characters) without allocating, so
+    // the file made just before is deleted whatever happens next.
+    explicit ScratchFile(const char* path) noexcept { lstrcpynA(path_, path, MAX_PATH); }
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
     ~ScratchFile() {
-        if (!path_.empty()) DeleteFileA(path_.c_str());
+        if (path_[0] != '\0') DeleteFileA(path_);
     }
-    const char* path() const { return path_.c_str(); }
-    void keep() { path_.clear(); }
+    const char* path() const { return path_; }
+    void keep() { path_[0] = '\0'; }
 
 private:
-    std::string path_;
+    char path_[MAX_PATH] = {};
 };
 
 // Paints inside BeginPaint/EndPaint of a window.

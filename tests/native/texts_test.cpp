@@ -40,6 +40,27 @@ TEST(LanguageText, NamesOfFileSectionAndKey) {
     EXPECT_EQ(MessageKey(-2147483647 - 1), "X-2147483648");
 }
 
+// The forms written into a path buffer, which the error path reads its
+// message through, give the same texts; a composed path too long for the
+// buffer says so instead of being looked for cut.
+TEST(LanguageText, BufferFormsGiveTheSameTexts) {
+    PathText text;
+    EXPECT_TRUE(LanguageFileBesideLibrary("C:\\x\\vantor44i.dll", 18, "enu", NoLeadBytes, text));
+    EXPECT_STREQ(text, "C:\\x\\OLVELANG.enu");
+    const std::string deep = "C:\\" + std::string(240, 'd') + "\\v.dll";  // a directory of 244
+    EXPECT_TRUE(LanguageFileBesideLibrary(deep, deep.size(), "enu", NoLeadBytes, text)) << "256 characters";
+    EXPECT_EQ(std::string(text), "C:\\" + std::string(240, 'd') + "\\OLVELANG.enu");
+    EXPECT_FALSE(LanguageFileBesideLibrary(deep, deep.size(), "abcdefghijklmnopqrs", NoLeadBytes, text))
+        << "272 characters";
+    LanguageSection(std::string(300, 'n'), text);
+    EXPECT_EQ(std::string(text), std::string(259, 'n'));
+    char key[16];
+    MessageKey(-2147483647 - 1, key);
+    EXPECT_STREQ(key, "X-2147483648");
+    MessageKey(0, key);
+    EXPECT_STREQ(key, "X0");
+}
+
 TEST(LanguageText, LineBreaksAndTabsButNotInsideDoubleByteCharacters) {
     char plain[] = "a~b|c~";
     ExpandMessageText(plain, NoLeadBytes);
