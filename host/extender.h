@@ -65,7 +65,8 @@ public:
     // Runs body; whatever escapes it becomes an error result, so no
     // exception ever reaches the host: CUserException c shows its text (if
     // any) and delivers c; any other standard exception (memory
-    // exhaustion) shows its text and delivers 201001.
+    // exhaustion) shows its text and delivers 201001. The way from the
+    // catch to the host allocates nothing, so it works with no memory left.
     template <class Body>
     std::int32_t Guarded(Body&& body) noexcept;
 
