@@ -12,6 +12,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -61,6 +63,41 @@ public:
 
     LRESULT SetColumnWidth(int column, int width) const {
         return Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+    }
+    int ColumnWidth(int column) const {
+        return static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)));
+    }
+    // The widths of the columns in front of column, added up.
+    int WidthBefore(int column) const {
+        int width = 0;
+        for (int c = 0; c < column; ++c) width += ColumnWidth(c);
+        return width;
+    }
+    int ClientWidth() const {
+        RECT client{};
+        GetClientRect(*this, &client);
+        return client.right;
+    }
+
+    // The width that shows the column's header text whole: the text (up to
+    // 1,023 characters) in the header's font, with the header's margin on
+    // either side.
+    int HeaderFitWidth(int column) const {
+        const Window header(reinterpret_cast<HWND>(Send(LVM_GETHEADER)));
+        char text[kReadBuffer] = {};
+        HDITEMA item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = kReadBuffer;
+        header.Send(HDM_GETITEMA, static_cast<WPARAM>(column), &item);
+        const HDC dc = GetDC(header);
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(header.Send(WM_GETFONT)));
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text, static_cast<int>(strnlen(text, kReadBuffer - 1)), &size);
+        SelectObject(dc, old);
+        ReleaseDC(header, dc);
+        const int margin = static_cast<int>(header.Send(HDM_GETBITMAPMARGIN));
+        return std::min<int>(size.cx + 2 * margin, SHRT_MAX);
     }
 
     LRESULT SetColumnImage(int column, int image) const {
@@ -319,6 +356,70 @@ LRESULT ScriptImages(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
     return DefSubclassProc(window, message, w, l);
 }
 
+// ---------------------------------------------------------------------------
+// Column widths. lvInsertColumn gives each new column the width that shows
+// its header, and lets the last column fill the room the list has left. That
+// column gives the room back when a column is appended after it, unless its
+// width was changed since (by lvSetColumnWidth, by the host, by a drag on the
+// header). The list remembers the fill in two window properties, plain
+// numbers the system drops with the window: no hook sits in the list's
+// messages (under Wine a subclass costs a trip to the server for each one).
+
+// The properties are named by atoms added once for the process, so that no
+// call adds a name per window.
+LPCSTR FilledColumnsName() {
+    static const ATOM atom = GlobalAddAtomA("VantorFilledColumns");
+    return reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(atom));  // MAKEINTATOM
+}
+LPCSTR FilledWidthName() {
+    static const ATOM atom = GlobalAddAtomA("VantorFilledWidth");
+    return reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(atom));  // MAKEINTATOM
+}
+
+struct FilledColumn {
+    int columns = 0;  // the list's column count after the fill; 0: nothing remembered
+    int width = 0;    // the width the last column got
+
+    static FilledColumn Of(HWND list) {
+        return {static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(list, FilledColumnsName()))),
+                static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(list, FilledWidthName())))};
+    }
+    void KeepWith(HWND list) const {
+        SetPropA(list, FilledColumnsName(), reinterpret_cast<HANDLE>(static_cast<INT_PTR>(columns)));
+        SetPropA(list, FilledWidthName(), reinterpret_cast<HANDLE>(static_cast<INT_PTR>(width)));
+    }
+    bool Filled(int column) const { return columns > 0 && column == columns - 1; }
+    // Whether the list's last column is still the one filled, as wide as it was left.
+    bool Holds(const ListView& list) const {
+        const int count = list.ColumnCount();
+        return columns > 0 && count == columns && list.ColumnWidth(count - 1) == width;
+    }
+};
+
+// Widens the last column to the room the others leave (never below its
+// header's width) and gives the width it has then.
+int FillLastColumn(const ListView& list) {
+    const int last = list.ColumnCount() - 1;
+    list.SetColumnWidth(last, std::max(list.HeaderFitWidth(last), list.ClientWidth() - list.WidthBefore(last)));
+    return list.ColumnWidth(last);
+}
+
+// Inserts a column at index column and sizes it, and the columns around it,
+// as the section's comment says. Gives the index of the new column, or -1.
+int InsertSizedColumn(const ListView& list, int column, const char* header) {
+    const bool stretched = FilledColumn::Of(list).Holds(list);
+    const int inserted = list.InsertColumn(column, header);
+    if (inserted < 0) return inserted;
+    list.SetColumnWidth(inserted, list.HeaderFitWidth(inserted));
+    const int last = list.ColumnCount() - 1;
+    if (stretched && inserted == last) list.SetColumnWidth(last - 1, list.HeaderFitWidth(last - 1));
+    if (inserted == last || stretched)
+        FilledColumn{last + 1, FillLastColumn(list)}.KeepWith(list);
+    else
+        FilledColumn{}.KeepWith(list);
+    return inserted;
+}
+
 }  // namespace
 
 std::int32_t CVantor::lvGetItemCount(HWND, HINSTANCE, std::int32_t, ValueCell* args,
@@ -342,14 +443,13 @@ std::int32_t CVantor::lvInsertItem(HWND, HINSTANCE, std::int32_t, ValueCell* arg
     return ReturnInteger(ListView(a.window(1)).InsertItem(ZeroBased(a.integer(2)), a.text(3)));
 }
 
-// Inserts a column at a 1-based position and sizes it to its header text.
+// Inserts a column at a 1-based position (past the end appends), as wide as
+// its header text needs; the last column fills the room the list has left
+// and gives it back to a column appended after it (see InsertSizedColumn).
 std::int32_t CVantor::lvInsertColumn(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                      std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const ListView list(a.window(1));
-    const int inserted = list.InsertColumn(ZeroBased(a.integer(2)), a.text(3));
-    if (inserted >= 0) list.SetColumnWidth(inserted, LVSCW_AUTOSIZE_USEHEADER);
-    return ReturnInteger(inserted);
+    return ReturnInteger(InsertSizedColumn(ListView(a.window(1)), ZeroBased(a.integer(2)), a.text(3)));
 }
 
 // Ends without a result: the host gets 0 and the result cell stays as it was.
@@ -409,11 +509,14 @@ std::int32_t CVantor::lvSetColumnFillSeq(HWND, HINSTANCE, std::int32_t, ValueCel
     return ReturnInteger(1);
 }
 
+// A width the script sets is the script's: a column lvInsertColumn let fill
+// the list keeps it when another column is appended.
 std::int32_t CVantor::lvSetColumnWidth(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                        std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(static_cast<std::int32_t>(
-        ListView(a.window(1)).SetColumnWidth(ZeroBased(a.integer(2)), a.integer(3))));
+    const int column = ZeroBased(a.integer(2));
+    if (FilledColumn::Of(a.window(1)).Filled(column)) FilledColumn{}.KeepWith(a.window(1));
+    return ReturnInteger(static_cast<std::int32_t>(ListView(a.window(1)).SetColumnWidth(column, a.integer(3))));
 }
 
 std::int32_t CVantor::lvSetColumnImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,

@@ -73,7 +73,8 @@ std::int32_t CVantor::ebSetModify(HWND, HINSTANCE, std::int32_t, ValueCell* args
 // ebMask(edit, mask [, numeric]) -> the text the call leaves in the control
 // Called after each change of the control's text, which must hold the
 // keyboard focus (its caret is the thread's caret). Limits the text to the
-// mask's length, reads text and caret, and replaces the whole text (one
+// mask's length (to the length of the text it writes when that is longer),
+// reads text and caret, and replaces the whole text (one
 // undoable replacement) unless the text is empty or a deletion at its end is
 // accepted as it stands. A handle that names no window gives the empty text.
 std::int32_t CVantor::ebMask(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
@@ -91,6 +92,9 @@ std::int32_t CVantor::ebMask(HWND, HINSTANCE, std::int32_t, ValueCell* args, std
         mask::ApplyMask({mask, text, caret, maskEngine.rememberedLength, numeric});
     maskEngine.rememberedLength = out.rememberedLength;
     if (out.write) {
+        // A numeric mask that starts with "," or "." gives one character more
+        // than it has (".##" and 123 give 1.23): the box is let hold it all.
+        if (out.text.size() > mask.size()) edit.Send(EM_LIMITTEXT, out.text.size());
         edit.Send(EM_SETSEL, 0, -1);
         edit.Send(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(out.text.c_str()));
         if (numeric) RemoveSelection(edit);

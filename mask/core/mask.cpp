@@ -74,11 +74,14 @@ void PutFixedBeforeTyped(std::string_view mask, std::string& text, std::size_t& 
 }
 
 // The text mode's result: typing at the end sends the caret to the end of
-// what the walk makes; after a deletion it stays at the end of the cut text.
+// what the walk makes, past the fixed characters it appends (from the first
+// character on: a caret left in front of them would have the next key land
+// there and cut them off); after a deletion it stays at the end of the cut
+// text.
 void LayTextIntoMask(std::string_view mask, std::string_view text, std::size_t pos, std::int64_t remembered,
                      ApplyResult& result) {
     const std::size_t textLength = text.size();
-    if (pos == textLength && pos < mask.size() && textLength > 1) pos = mask.size();
+    if (pos == textLength && pos < mask.size()) pos = mask.size();
     if (remembered > static_cast<std::int64_t>(textLength)) pos = textLength;
     result.text = TrimRight(FormatText(mask, text, pos));
     result.caret = std::min(pos, result.text.size());

@@ -168,10 +168,10 @@ TEST(ApplyMask, TextModeEdgeCases) {
     EXPECT_TRUE(r.write);
     EXPECT_EQ(r.text, "(");
 
-    // after the first character the appended fixed characters stand after the caret
+    // after the first character the caret goes past the fixed characters appended
     r = apply("#/#", "5", 1, 0);
     EXPECT_EQ(r.text, "5/");
-    EXPECT_EQ(r.caret, 1u);
+    EXPECT_EQ(r.caret, 2u);
     EXPECT_EQ(r.rememberedLength, 2);
 
     // typing the first character where the mask starts with a literal
@@ -351,4 +351,59 @@ TEST(ApplyMask, DeletionWithTheCaretPastTheText) {
     EXPECT_EQ(r.text, "1/");
     EXPECT_EQ(r.caret, 2u);
     EXPECT_EQ(r.rememberedLength, 2);
+}
+
+// Typed key by key at the end, every key stays, whatever the number of
+// placeholders in front of the mask's first fixed character; the caret ends
+// at the end of the text after each key.
+TEST(ApplyMask, NoKeyTypedAtTheEndIsLost) {
+    struct Row { std::string mask, keys; std::vector<std::string> texts; };
+    const std::vector<Row> rows = {
+        {"#/#", "12", {"1/", "1/2"}},
+        {"#.##", "125", {"1.", "1.2", "1.25"}},
+        {"U-###", "b123", {"B-", "B-1", "B-12", "B-123"}},
+        {"#//#", "12", {"1//", "1//2"}},
+        {"##/##/####", "1234", {"1", "12/", "12/3", "12/34/"}},
+        {"(###) ###", "5551", {"(5", "(55", "(555)", "(555) 1"}},  // the blank trimmed, then put back
+        {"&-&", "a b", {"a-", "a-b"}},  // the blank is typed, then trimmed away
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mask);
+        MaskEngineState state;
+        TypedControl box{row.mask, false, &state};
+        std::size_t step = 0;
+        for (const char key : row.keys) {
+            box.type(key);
+            if (key == ' ') continue;
+            ASSERT_LT(step, row.texts.size());
+            EXPECT_EQ(box.text, row.texts[step]) << "after " << key;
+            EXPECT_EQ(box.caret, box.text.size()) << "after " << key;
+            ++step;
+        }
+        EXPECT_EQ(step, row.texts.size());
+    }
+}
+
+// The caret after the first character: past what the walk appends, at the
+// text's end when nothing is appended or the character does not fit, and
+// past a leading literal put in front of it.
+TEST(ApplyMask, CaretAfterTheFirstCharacter) {
+    struct Row { std::string mask, text; std::size_t caret; std::string expected; std::size_t expectedCaret; };
+    const std::vector<Row> rows = {
+        {"#/#", "7", 1, "7/", 2},
+        {"#:-#", "7", 1, "7:-", 3},
+        {"##/##", "7", 1, "7", 1},
+        {"#/#", "x", 1, "/", 1},       // a rejected key leaves the fixed character only
+        {"(###)", "9", 1, "(9", 2},
+        {"#/#", "7", 0, "", 0},        // a caret in front of the character cuts it
+        {"#", "7", 1, "7", 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mask + " " + row.text);
+        const ApplyResult r = apply(row.mask, row.text, row.caret, 0);
+        EXPECT_TRUE(r.write);
+        EXPECT_EQ(r.text, row.expected);
+        EXPECT_EQ(r.caret, row.expectedCaret);
+        EXPECT_EQ(r.rememberedLength, static_cast<int>(row.expected.size()));
+    }
 }

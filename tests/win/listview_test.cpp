@@ -125,6 +125,171 @@ TEST_F(ListViewTest, InsertColumnSizesToItsHeader) {
     EXPECT_EQ(width(1), 77);
 }
 
+namespace {
+
+// Columns as a user sees them: widths and places from the control and its
+// header, each header text measured with the header's own font.
+class ColumnLayout {
+public:
+    explicit ColumnLayout(HWND list)
+        : list_(list), header_(reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0))) {}
+
+    int Count() const { return static_cast<int>(SendMessageA(header_, HDM_GETITEMCOUNT, 0, 0)); }
+    int Width(int column) const { return static_cast<int>(SendMessageA(list_, LVM_GETCOLUMNWIDTH, column, 0)); }
+    RECT Place(int column) const {
+        RECT place{};
+        SendMessageA(header_, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&place));
+        return place;
+    }
+    std::string Header(int column) const {
+        char text[256] = {};
+        HDITEMA item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(header_, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    int TextWidth(int column) const {
+        const std::string text = Header(column);
+        const HDC dc = GetDC(header_);
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(header_, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(header_, dc);
+        return size.cx;
+    }
+    int ClientWidth() const {
+        RECT client{};
+        GetClientRect(list_, &client);
+        return client.right;
+    }
+    bool ScrollsSideways() const { return (GetWindowLongA(list_, GWL_STYLE) & WS_HSCROLL) != 0; }
+    std::string Widths() const {
+        std::string widths;
+        for (int c = 0; c < Count(); ++c) widths += std::to_string(Width(c)) + " ";
+        return widths + "in " + std::to_string(ClientWidth());
+    }
+
+    // Every column at least as wide as its header text; where the headers
+    // together fit, every column inside the list, the last one reaching its
+    // right edge.
+    void ExpectEveryHeaderShown(bool fits) const {
+        SCOPED_TRACE("widths " + Widths());
+        int headers = 0;
+        for (int c = 0; c < Count(); ++c) {
+            SCOPED_TRACE(Header(c));
+            EXPECT_GE(Width(c), TextWidth(c));
+            EXPECT_EQ(Place(c).right - Place(c).left, Width(c));
+            headers += TextWidth(c);
+        }
+        ASSERT_EQ(headers < ClientWidth(), fits) << "the test's own list is not as meant";
+        if (fits) {
+            EXPECT_EQ(Place(Count() - 1).right, ClientWidth()) << "the last column fills the rest";
+            EXPECT_FALSE(ScrollsSideways());
+        }
+    }
+
+private:
+    HWND list_;
+    HWND header_;
+};
+
+class ListViewColumns : public ListViewTest {
+protected:
+    HWND EmptyList(int width) {
+        const HWND list = dialog.AddChild(WC_LISTVIEWA, LVS_REPORT, 0, 10, 10, width, 200);
+        EXPECT_NE(list, nullptr);
+        return list;
+    }
+    void Insert(HWND list, int position, const char* header, int expected) {
+        EXPECT_EQ(host.Call("lvInsertColumn", {list, position, header}).integer(), expected) << header;
+    }
+};
+
+}  // namespace
+
+TEST_F(ListViewColumns, InsertedInOrderEachShowsItsHeaderInsideTheList) {
+    const HWND list = EmptyList(560);
+    const ColumnLayout columns(list);
+    const char* headers[] = {"Name", "Department", "Telephone extension"};
+    for (int at = 0; at < 3; ++at) {
+        Insert(list, at + 1, headers[at], at);
+        ASSERT_EQ(columns.Count(), at + 1);
+        columns.ExpectEveryHeaderShown(true);
+    }
+    for (int at = 0; at < 3; ++at) EXPECT_EQ(columns.Header(at), headers[at]);
+    EXPECT_GT(columns.Width(2), columns.Width(1)) << "the last column takes the room left";
+    EXPECT_LT(columns.Width(0), 100) << "the first column gave its room back";
+}
+
+TEST_F(ListViewColumns, InsertedAtTheFrontAndPastTheEnd) {
+    const HWND list = EmptyList(560);
+    const ColumnLayout columns(list);
+    Insert(list, 1, "Telephone extension", 0);
+    Insert(list, 1, "Department", 0);
+    columns.ExpectEveryHeaderShown(true);
+    Insert(list, 1, "Name", 0);
+    columns.ExpectEveryHeaderShown(true);
+    EXPECT_EQ(columns.Header(0), "Name");
+    EXPECT_EQ(columns.Header(2), "Telephone extension");
+    // the middle
+    Insert(list, 2, "Room", 1);
+    columns.ExpectEveryHeaderShown(true);
+    EXPECT_EQ(columns.Header(1), "Room");
+
+    const HWND single = EmptyList(560);
+    const ColumnLayout one(single);
+    Insert(single, 1, "Name", 0);
+    Insert(single, 9, "Telephone extension", 1);
+    one.ExpectEveryHeaderShown(true);
+}
+
+TEST_F(ListViewColumns, ANarrowListScrollsSidewaysAndHidesNoColumn) {
+    const HWND list = EmptyList(150);
+    const ColumnLayout columns(list);
+    const char* headers[] = {"Name", "Department", "Telephone extension"};
+    for (int at = 0; at < 3; ++at) Insert(list, at + 1, headers[at], at);
+    columns.ExpectEveryHeaderShown(false);
+    EXPECT_TRUE(columns.ScrollsSideways());
+    EXPECT_GT(columns.Place(2).right, columns.ClientWidth());
+    for (int c = 0; c < 3; ++c) EXPECT_GT(columns.Place(c).left, c == 0 ? -1 : columns.Place(c - 1).left);
+}
+
+TEST_F(ListViewColumns, WidthsSetByTheScriptOrTheUserStay) {
+    const HWND list = EmptyList(560);
+    const ColumnLayout columns(list);
+    Insert(list, 1, "Name", 0);
+    Insert(list, 2, "Department", 1);
+    // the script widens the column that fills the list: appending keeps it
+    EXPECT_EQ(host.Call("lvSetColumnWidth", {list, 2, 300}).integer(), 1);
+    EXPECT_EQ(host.Call("lvSetColumnWidth", {list, 1, 120}).integer(), 1);
+    Insert(list, 3, "Telephone extension", 2);
+    EXPECT_EQ(columns.Width(0), 120);
+    EXPECT_EQ(columns.Width(1), 300);
+    columns.ExpectEveryHeaderShown(true);
+
+    // a column the script sized to fill the list with -2 stays too
+    const HWND filled = EmptyList(560);
+    const ColumnLayout two(filled);
+    Insert(filled, 1, "Name", 0);
+    EXPECT_EQ(host.Call("lvSetColumnWidth", {filled, 1, -2}).integer(), 1);
+    const int set = two.Width(0);
+    Insert(filled, 2, "Department", 1);
+    EXPECT_EQ(two.Width(0), set);
+    EXPECT_GE(two.Width(1), two.TextWidth(1)) << "no column at 0, even past the list's edge";
+
+    // a width changed without the library (a drag on the header divider)
+    const HWND dragged = EmptyList(560);
+    const ColumnLayout three(dragged);
+    Insert(dragged, 1, "Name", 0);
+    SendMessageA(dragged, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(333, 0));
+    Insert(dragged, 2, "Department", 1);
+    EXPECT_EQ(three.Width(0), 333);
+    three.ExpectEveryHeaderShown(true);
+}
+
 TEST_F(ListViewTest, TextsByColumnAndAllColumnsTrimmed) {
     const HWND list = MakeList(false, {"A", "B", "C"}, {"a1", "", " spaced ", "", "x"});
     const CallResult set = host.Call("lvSetItemText", {list, 1, 2, "b1"});

@@ -204,10 +204,10 @@ TEST_F(EditBox, TextModeEdgeCases) {
     ExpectString(TypeAndMask(edit, '\b', "##/##"), "12");
     ExpectString(TypeAndMask(edit, '/', "##/##"), "12/");
 
-    // after the first character the appended fixed characters stand after the caret
+    // after the first character the caret goes past the fixed characters appended
     ForgetLength(edit);
     ExpectString(TypeAndMask(edit, '5', "#/#"), "5/");
-    EXPECT_EQ(Caret(edit), 1);
+    EXPECT_EQ(Caret(edit), 2);
 
     // a leading literal is put in front of the first character typed
     ForgetLength(edit);
@@ -237,6 +237,56 @@ TEST_F(EditBox, TextModeEdgeCases) {
     ForgetLength(edit);
     SetText(edit, "\xE9" "1\xFF\xE9", 4);
     ExpectString(Mask(edit, "\xE9##&"), "\xE9" "1\xE9");
+}
+
+// Typed key by key at the end of the box, each key followed by ebMask as a
+// change handler calls it: every key stays, the caret at the end of the text.
+TEST_F(EditBox, NoKeyTypedAtTheEndIsLost) {
+    struct Row { const char* mask; const char* keys; std::vector<const char*> texts; };
+    const std::vector<Row> rows = {
+        {"#/#", "12", {"1/", "1/2"}},
+        {"#.##", "125", {"1.", "1.2", "1.25"}},
+        {"U-###", "b123", {"B-", "B-1", "B-12", "B-123"}},
+        {"##/##/####", "12342026", {"1", "12/", "12/3", "12/34/", "12/34/2", "12/34/20", "12/34/202",
+                                    "12/34/2026"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mask);
+        ForgetLength(edit);
+        for (std::size_t k = 0; row.keys[k] != '\0'; ++k) {
+            SCOPED_TRACE(std::string("after ") + row.keys[k]);
+            const std::string expected = row.texts.at(k);
+            ExpectString(TypeAndMask(edit, row.keys[k], row.mask), expected);
+            EXPECT_EQ(Text(edit), expected);
+            EXPECT_EQ(Caret(edit), static_cast<int>(expected.size()));
+        }
+    }
+}
+
+// The box shows the text ebMask returns: a numeric mask that starts with "."
+// gives one character more than it has, and the limit is raised to hold it.
+TEST_F(EditBox, NumericBoxShowsTheWholeResult) {
+    ForgetLength(edit);
+    SetText(edit, "123", 3);
+    ExpectString(Numeric(edit, ".##"), "1.23");
+    EXPECT_EQ(Text(edit), "1.23");
+    EXPECT_EQ(Caret(edit), 4);
+    EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 4);
+
+    // typed key by key
+    ForgetLength(edit);
+    const std::vector<const char*> texts = {"1", "12", "1.23"};
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        Key(edit, "123"[k]);
+        ExpectString(Numeric(edit, ".##"), texts[k]);
+        EXPECT_EQ(Text(edit), texts[k]);
+        EXPECT_EQ(Caret(edit), static_cast<int>(std::string(texts[k]).size()));
+    }
+    // a result no longer than the mask leaves the limit at the mask's length
+    ForgetLength(edit);
+    SetText(edit, "1234", 4);
+    ExpectString(Numeric(edit, "#,###"), "1,234");
+    EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 5);
 }
 
 TEST_F(EditBox, EmptiedControlLetsTheNextCharacterThroughOnce) {
