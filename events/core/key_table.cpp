@@ -127,6 +127,15 @@ const std::string_view VirtualKeyTableText = kKeyTableText;
 
 namespace {
 
+// One row of the built-in table, read from the text by the compiler.
+struct KeyRow {
+    std::string_view name;
+    std::int32_t code = 0;
+    std::int32_t decimalCode = 0;
+    std::int32_t keyClass = 0;
+    std::string_view description;
+};
+
 // Reads a whole field of a built-in row as a number in base (an optional
 // "-", then digits; "0x" before hexadecimal ones).
 constexpr std::int32_t FieldNumber(std::string_view field, int base) {
@@ -193,8 +202,6 @@ KeyEntry Entry(const KeyRow& row) {
 constexpr std::array<KeyRow, kVirtualKeyRows> kVirtualKeys = ReadRows(kKeyTableText);
 static_assert(WellFormed(kKeyTableText, kVirtualKeys));
 static_assert(kVirtualKeys[0].code == 1 && kVirtualKeys[kVirtualKeyRows - 1].name == "VK_OEM_PERIOD");
-
-std::span<const KeyRow, kVirtualKeyRows> VirtualKeys() { return kVirtualKeys; }
 
 std::vector<KeyEntry> ParseVirtualKeyTable() {
     std::vector<KeyEntry> rows;

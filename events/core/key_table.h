@@ -24,18 +24,6 @@ inline constexpr std::int32_t kCapsLockKey = 20;
 extern const std::string_view VirtualKeyTableText;
 inline constexpr std::size_t kVirtualKeyRows = 114;
 
-// One row of the built-in table, read from the text by the compiler.
-struct KeyRow {
-    std::string_view name;
-    std::int32_t code = 0;
-    std::int32_t decimalCode = 0;
-    std::int32_t keyClass = 0;
-    std::string_view description;
-};
-
-// The rows of VirtualKeyTableText, in order: constant data.
-std::span<const KeyRow, kVirtualKeyRows> VirtualKeys();
-
 struct KeyEntry {
     std::string name;
     std::int32_t code = 0;  // the only field read once the table is built
