@@ -187,10 +187,9 @@ constexpr bool WellFormed(std::string_view text, const std::array<KeyRow, kVirtu
     return true;
 }
 
+// Every row is of class 0, -1 or -2 (the compiler checks it above).
 bool Selected(std::int32_t mode, std::int32_t keyClass) {
-    // Class 9 is kept for every mode; no built-in row has it.
-    return mode == 1 || (mode == -1 && keyClass == -1) || (mode == -2 && keyClass == -2) ||
-           keyClass == 9;
+    return mode == 1 || (mode == -1 && keyClass == -1) || (mode == -2 && keyClass == -2);
 }
 
 KeyEntry Entry(const KeyRow& row) {
