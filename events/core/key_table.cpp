@@ -188,8 +188,9 @@ constexpr bool WellFormed(std::string_view text, const std::array<KeyRow, kVirtu
 }
 
 // Every row is of class 0, -1 or -2 (the compiler checks it above).
-bool Selected(std::int32_t mode, std::int32_t keyClass) {
-    return mode == 1 || (mode == -1 && keyClass == -1) || (mode == -2 && keyClass == -2);
+bool Selected(KeyPressMode mode, std::int32_t keyClass) {
+    return mode == KeyPressMode::AllKeys || (mode == KeyPressMode::NavigationKeys && keyClass == -1) ||
+           (mode == KeyPressMode::CharacterKeys && keyClass == -2);
 }
 
 KeyEntry Entry(const KeyRow& row) {
@@ -209,7 +210,7 @@ std::vector<KeyEntry> ParseVirtualKeyTable() {
     return rows;
 }
 
-std::vector<KeyEntry> BuildKeyTable(std::int32_t mode, std::span<const std::int32_t> extraKeys,
+std::vector<KeyEntry> BuildKeyTable(KeyPressMode mode, std::span<const std::int32_t> extraKeys,
                                     bool& altWanted, bool& ctrlWanted, bool& shiftWanted) {
     std::vector<KeyEntry> table;
     for (const KeyRow& row : kVirtualKeys) {
