@@ -110,7 +110,7 @@ std::int32_t CVantor::ebMaskClean(HWND, HINSTANCE, std::int32_t, ValueCell* args
     const int mode = argCount == 3 ? a.integer(3) : 0;
     const std::string text = ReadText(edit);
     RemoveSelection(edit);
-    return ReturnString(mask::CleanMaskedText(a.text(2), text, mode));
+    return ReturnString(mask::CleanMaskedText(a.text(2), text, mask::ReadCleanMode(mode)));
 }
 
 }  // namespace vantor
