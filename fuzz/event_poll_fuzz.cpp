@@ -142,8 +142,9 @@ bool Poll(EventEngine& engine, Windows& windows, Host& host, bool injected) {
         const std::int32_t key = v[7].value;
         check(key == 0 || std::ranges::find(engine.PolledKeys(), key) != engine.PolledKeys().end());
         if (code == evdeOnEnter || code == evdeOnExit) check(Watched(engine, v[1].value, v[3].text));
-        if (code == evdeOnGainFocus) check(v[1].value == engine.ForegroundDialog() && v[0].value == engine.ForegroundDialog());
-        if (code == evdeOnLoseFocus) check(v[1].value != engine.ForegroundDialog() && v[0].value == engine.ForegroundDialog());
+        const std::int32_t dialog = engine.ForegroundDialog();
+        if (code == evdeOnGainFocus) check(v[1].value == dialog && v[0].value == dialog);
+        if (code == evdeOnLoseFocus) check(v[1].value != dialog && v[0].value == dialog);
         if (code != evdeOnEnter && code != evdeOnExit) check(v[3].text.empty());
     }
     // A poll raises at most a dialog focus event, a key event, an exit per

@@ -69,7 +69,8 @@ void EventEngine::RegisterEvent(const Registration& call, EventPlatform& platfor
 // and later lists are not read), and ignored otherwise.
 EventEngine::ListArgument EventEngine::ReadListArgument(const Registration& call) const {
     ListArgument list;
-    if (IsControlFocusEvent(call.event) && Switching(call) == SwitchMode::On) list.controls = ParseControlList(call.list);
+    if (IsControlFocusEvent(call.event) && Switching(call) == SwitchMode::On)
+        list.controls = ParseControlList(call.list);
     if (call.event == evdeOnKeyPress && Keys(call) != KeyPressMode::Off && keyTable.empty())
         list.extraKeys = ParseKeyList(call.list);
     return list;
