@@ -101,8 +101,7 @@ std::int32_t CExtenderBase::QueryVersion(char* buffer, std::int32_t size) {
     }
     ModuleBaseName(baseName_);
 
-    version_ = OwnFileVersion(10001);
-    return version_;
+    return OwnFileVersion(10001);
 }
 
 }  // namespace vantor
