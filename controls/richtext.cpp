@@ -112,9 +112,7 @@ void SetColour(const RichEditBox& box, const char* colourText, bool background) 
     CHARRANGE range = box.ExGetSel();
     if (range.cpMin == range.cpMax) range = {0, -1};
     box.ExSetSel(range);
-    CHARFORMAT2A format = ClearedCharFormat();
-    box.GetCharFormat(format);
-    format = ClearedCharFormat();  // no automatic-colour effect: the colour shows
+    CHARFORMAT2A format = ClearedCharFormat();  // no automatic-colour effect: the colour shows
     if (background) {
         format.dwMask = CFM_BACKCOLOR;
         format.crBackColor = colour;
