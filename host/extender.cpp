@@ -3,7 +3,6 @@
 #include "host/core/version_number.h"
 #include "host/language.h"
 
-#include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <vector>
