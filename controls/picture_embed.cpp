@@ -9,6 +9,7 @@
 #include "host/window.h"
 #include "host/owners.h"
 #include "host/vantor.h"
+#include "host/wide_text.h"
 
 #include <windows.h>
 #include <richedit.h>
@@ -53,10 +54,8 @@ SIZE DisplaySize(UINT width, UINT height, std::int32_t widthAsked) {
 // the decoder when that is smaller, so a large file never needs its full
 // size in memory here). False when the platform cannot decode it.
 bool Decode(const char* path, std::int32_t widthAsked, Pixels& out, SIZE& display) {
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (wideLength <= 0) return false;
-    std::wstring widePath(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path, -1, widePath.data(), wideLength);
+    const std::wstring widePath = WideFromAnsi(path);
+    if (widePath.empty()) return false;
 
     ComPtr<IWICImagingFactory> factory;
     ComPtr<IWICBitmapDecoder> decoder;

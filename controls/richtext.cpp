@@ -5,6 +5,7 @@
 #include "host/core/value_helpers.h"
 #include "host/owners.h"
 #include "host/vantor.h"
+#include "host/wide_text.h"
 
 #include <windows.h>
 #include <richedit.h>
@@ -460,11 +461,8 @@ std::int32_t CVantor::rtFindText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
     const RichEditBox box(a.window(1));
-    const char* text = a.text(2);
-    const int needed = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (needed <= 1) return ReturnInteger(-1);
-    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), needed);
+    const std::wstring wide = WideFromAnsi(a.text(2));
+    if (wide.empty()) return ReturnInteger(-1);
     FINDTEXTEXW find{};
     find.chrg = {a.integer(5), -1};
     find.lpstrText = wide.c_str();
