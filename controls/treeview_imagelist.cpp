@@ -5,6 +5,7 @@
 
 #include "controls/create_control.h"
 #include "host/arguments.h"
+#include "host/core/value_helpers.h"
 #include "host/window.h"
 #include "host/owners.h"
 #include "controls/subclass.h"
@@ -247,7 +248,7 @@ std::int32_t CVantor::ilRemoveImage(HWND, HINSTANCE, std::int32_t, ValueCell* ar
     const Arguments a(args, argCount);
     const HIMAGELIST list = a.objectHandle<HIMAGELIST>(1);
     const std::int32_t position = a.integer(2);
-    if (position >= 1 && position <= ImageList_GetImageCount(list)) ImageList_Remove(list, position - 1);
+    if (position >= 1 && position <= ImageList_GetImageCount(list)) ImageList_Remove(list, ZeroBased(position));
     return ReturnInteger(ImageList_GetImageCount(list));
 }
 
