@@ -88,7 +88,7 @@ TreeRecords latestImages;
 // set would be.
 TreeRecords uncarried;
 
-constexpr UINT_PTR kTreeSubclass = 0x56545652;  // "VTVR"
+constexpr UINT_PTR kTreeSubclass = SubclassId("VTVR");
 
 LRESULT CALLBACK TreeRecordsProc(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
                                  DWORD_PTR records) {
