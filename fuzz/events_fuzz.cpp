@@ -80,20 +80,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     engine.Poll(windows, host);
     windows.focus = 3;
     engine.Poll(windows, host);
-    if (engine.WaitingEvents() != 1) std::abort();
-    const std::size_t controlsBefore = engine.WatchedControls().size();
+    if (engine.waitingEvents() != 1) std::abort();
+    const std::size_t controlsBefore = engine.watchedControls().size();
     const bool registered = Accepted([&] { engine.RegisterEvent({7, event, mode, text, 1}, windows, host); });
 
     const bool listRead = mode != 0 && (event == evdeOnKeyPress || mode == 1);
     const bool expected = !listRead || (event == evdeOnKeyPress ? keysRead : controlsRead);
     if (registered != expected) std::abort();
-    if (!registered && (engine.WaitingEvents() != 1 || engine.WatchedControls().size() != controlsBefore))
+    if (!registered && (engine.waitingEvents() != 1 || engine.watchedControls().size() != controlsBefore))
         std::abort();
     if (registered && event == evdeOnEnter && mode == 1 && !text.empty() &&
-        engine.WatchedControls().size() != controls.size())
+        engine.watchedControls().size() != controls.size())
         std::abort();
     if (registered && event == evdeOnKeyPress && mode != 0 &&
-        engine.PolledKeys().size() < keys.size() + (mode == 1 ? 114u : 0u))
+        engine.polledKeys().size() < keys.size() + (mode == 1 ? 114u : 0u))
         std::abort();
     if (engine.IsArmed(evdeOnKeyPress) && host.defines != 118) std::abort();
     if (!engine.HoldsInvariants()) std::abort();

@@ -180,12 +180,14 @@ struct EventEngineState {
 // - the controls counted as entered are all one window: the focus the last
 //   control scan (or the walk of the dialog) found;
 // - the poll list is the key table's codes in its order: both are built
-//   once, together, and never change after;
+//   together and, once not empty, never change;
 // - the key remembered from the last key poll is 0 or one the poll list
 //   holds;
 // - every waiting event carries 0 as DEInfo and ChangeInfo.
-// The armed flags themselves imply nothing about the rest: a disarmed event
-// keeps its key lists, its wishes and its memory for a later arming.
+// Of the armed flags only the two dialog focus ones imply each other. The
+// others imply nothing about the rest: a disarmed event keeps its key lists,
+// its wishes and its memory for a later arming, and OnEnter or OnKeyPress
+// stays armed when a later registration empties the controls.
 class EventEngine : private EventEngineState {
 public:
     // Arms or disarms one kind of event and builds the lists it watches.
@@ -206,25 +208,25 @@ public:
     bool IsArmed(std::int32_t event) const;
     // The dialog whose foreground state is watched; 0 before any dialog
     // focus event was armed.
-    std::int32_t ForegroundDialog() const { return focusDialog; }
+    std::int32_t foregroundDialog() const { return focusDialog; }
     // The watched controls, in the order the registration chose them.
-    std::span<const WatchedControl> WatchedControls() const { return controls; }
+    std::span<const WatchedControl> watchedControls() const { return controls; }
     // The keys OnKeyPress polls: the key table, and its codes in poll order.
-    std::span<const KeyEntry> KeyTable() const { return keyTable; }
-    std::span<const std::int32_t> PolledKeys() const { return pollList; }
+    std::span<const KeyEntry> keyEntries() const { return keyTable; }
+    std::span<const std::int32_t> polledKeys() const { return pollList; }
     // Whether a wanted modifier (kAltKey, kControlKey or kShiftKey) raises
     // OnKeyPress on its own; false for any other key.
     bool Wants(std::int32_t modifierKey) const;
     // The events detected and not yet handed to the script, and the first
     // of them (only while there is one).
-    std::size_t WaitingEvents() const { return queue.size(); }
-    const PendingEvent& NextEvent() const { return queue.front(); }
+    std::size_t waitingEvents() const { return queue.size(); }
+    const PendingEvent& nextEvent() const { return queue.front(); }
     // What the polls remember to compare the next one with: the focus at the
     // last control scan, the key seen down at the last key poll, the
     // foreground at the last dialog focus event.
-    std::int32_t RememberedFocus() const { return lastFocus; }
-    std::int32_t RememberedKey() const { return lastKey; }
-    std::int32_t RememberedForeground() const { return lastForeground; }
+    std::int32_t rememberedFocus() const { return lastFocus; }
+    std::int32_t rememberedKey() const { return lastKey; }
+    std::int32_t rememberedForeground() const { return lastForeground; }
 
     // The invariants above, one predicate each.
     bool DialogFocusArmedTogether() const { return gainFocusEnabled == loseFocusEnabled; }

@@ -170,10 +170,10 @@ protected:
     void leaveOneWaiting() {
         armFocusEvents();
         EXPECT_EQ(publishedBy([&] { windows.state.focus = kB; }), 1);
-        ASSERT_EQ(engine.WaitingEvents(), 1u);
+        ASSERT_EQ(engine.waitingEvents(), 1u);
     }
     std::vector<WatchedControl> watched() const {
-        return {engine.WatchedControls().begin(), engine.WatchedControls().end()};
+        return {engine.watchedControls().begin(), engine.watchedControls().end()};
     }
     bool armed(std::int32_t event) const { return engine.IsArmed(event); }
     bool wantsAll() const {
@@ -415,17 +415,17 @@ TEST_F(Engine, DialogFocusEventsArmAndDisarmTogether) {
     arm(evdeOnKeyPress, -2);  // something else must be armed for a poll
     arm(evdeOnGainFocus, 1, {}, 0, kOtherDialog);
     EXPECT_TRUE(armed(evdeOnGainFocus) && armed(evdeOnLoseFocus));
-    EXPECT_EQ(engine.ForegroundDialog(), kOtherDialog);
+    EXPECT_EQ(engine.foregroundDialog(), kOtherDialog);
     EXPECT_EQ(publishedBy([&] { windows.state.foreground = kOtherDialog; }), 1);  // OnGainFocus
     arm(evdeOnLoseFocus, 2);  // other modes change nothing
     EXPECT_TRUE(armed(evdeOnGainFocus) && armed(evdeOnLoseFocus));
-    EXPECT_EQ(engine.RememberedForeground(), kOtherDialog);
+    EXPECT_EQ(engine.rememberedForeground(), kOtherDialog);
     arm(evdeOnLoseFocus, 1);
-    EXPECT_EQ(engine.ForegroundDialog(), kDialog);
-    EXPECT_EQ(engine.RememberedForeground(), 0);
+    EXPECT_EQ(engine.foregroundDialog(), kDialog);
+    EXPECT_EQ(engine.rememberedForeground(), 0);
     arm(evdeOnLoseFocus, 0);
     EXPECT_FALSE(armed(evdeOnGainFocus) || armed(evdeOnLoseFocus));
-    EXPECT_EQ(engine.WatchedControls().size(), 3u);  // the list is ignored and controls untouched
+    EXPECT_EQ(engine.watchedControls().size(), 3u);  // the list is ignored and controls untouched
 }
 
 TEST_F(Engine, EveryCallDropsTheQueue) {
@@ -434,8 +434,8 @@ TEST_F(Engine, EveryCallDropsTheQueue) {
         windows.state.focus = kA;
         leaveOneWaiting();  // with the three children watched
         arm(event, 2, "OK,1");
-        EXPECT_EQ(engine.WaitingEvents(), 0u);
-        EXPECT_EQ(engine.WatchedControls().empty(), event == evdeOnEnter) << event;
+        EXPECT_EQ(engine.waitingEvents(), 0u);
+        EXPECT_EQ(engine.watchedControls().empty(), event == evdeOnEnter) << event;
     }
     engine = EventEngine{};
     for (std::int32_t event : {evdeOnGainFocus, evdeOnEnter, 12345}) arm(event, 2, "OK,1");
@@ -455,13 +455,13 @@ TEST_F(Engine, ControlsComeFromTheWalkOrTheList) {
     EXPECT_EQ(watched(), (std::vector<WatchedControl>{{kDialog, 12345, "Name", false}}));
 
     arm(evdeOnExit, 1, "\t");  // a list with no items watches nothing
-    EXPECT_TRUE(engine.WatchedControls().empty());
+    EXPECT_TRUE(engine.watchedControls().empty());
 
     arm(evdeOnEnter, 1, {}, 0, 42);  // not a window: no children
-    EXPECT_TRUE(engine.WatchedControls().empty());
+    EXPECT_TRUE(engine.watchedControls().empty());
 
     arm(evdeOnKeyPress, -2, "65");  // key press watches every child, whatever its list
-    EXPECT_EQ(engine.WatchedControls().size(), 3u);
+    EXPECT_EQ(engine.watchedControls().size(), 3u);
 }
 
 TEST_F(Engine, DisarmingOrOtherModesEmptyTheControls) {
@@ -469,12 +469,12 @@ TEST_F(Engine, DisarmingOrOtherModesEmptyTheControls) {
     arm(evdeOnExit, 0);
     EXPECT_TRUE(armed(evdeOnEnter));
     EXPECT_FALSE(armed(evdeOnExit));
-    EXPECT_TRUE(engine.WatchedControls().empty());
+    EXPECT_TRUE(engine.watchedControls().empty());
 
     arm(evdeOnEnter, 1);
     arm(evdeOnEnter, 2, "Name,5");
     EXPECT_TRUE(armed(evdeOnEnter));
-    EXPECT_TRUE(engine.WatchedControls().empty());
+    EXPECT_TRUE(engine.watchedControls().empty());
     arm(evdeOnExit, 2);
     EXPECT_FALSE(armed(evdeOnExit));
 }
@@ -482,13 +482,13 @@ TEST_F(Engine, DisarmingOrOtherModesEmptyTheControls) {
 TEST_F(Engine, ExtremeModesActAsAnyOtherNumber) {
     arm(evdeOnKeyPress, INT_MIN, "65|17");
     EXPECT_TRUE(armed(evdeOnKeyPress));
-    EXPECT_TRUE(std::ranges::equal(engine.PolledKeys(), std::vector<std::int32_t>{65, 17}));
+    EXPECT_TRUE(std::ranges::equal(engine.polledKeys(), std::vector<std::int32_t>{65, 17}));
     EXPECT_TRUE(engine.Wants(kControlKey));  // by the extra key, not by the mode
     EXPECT_FALSE(engine.Wants(kAltKey) || engine.Wants(kShiftKey));
 
     arm(evdeOnEnter, INT_MAX, "OK,x");  // the list is not read
     EXPECT_FALSE(armed(evdeOnEnter));
-    EXPECT_TRUE(engine.WatchedControls().empty());
+    EXPECT_TRUE(engine.watchedControls().empty());
     arm(evdeOnGainFocus, INT_MIN);
     EXPECT_FALSE(armed(evdeOnGainFocus) || armed(evdeOnLoseFocus));
 }
@@ -496,21 +496,21 @@ TEST_F(Engine, ExtremeModesActAsAnyOtherNumber) {
 TEST_F(Engine, KeyListsAreBuiltOnceButWishesEveryTime) {
     arm(evdeOnKeyPress, 5);  // selects nothing: the lists stay empty
     EXPECT_TRUE(armed(evdeOnKeyPress));
-    EXPECT_TRUE(engine.KeyTable().empty() && engine.PolledKeys().empty());
+    EXPECT_TRUE(engine.keyEntries().empty() && engine.polledKeys().empty());
 
     arm(evdeOnKeyPress, 1, "", 1);
-    EXPECT_EQ(engine.PolledKeys().size(), 114u);
+    EXPECT_EQ(engine.polledKeys().size(), 114u);
     EXPECT_TRUE(wantsAll());
     EXPECT_EQ(host.defined.size(), 118u);
 
     arm(evdeOnKeyPress, -1, "17", 1);
-    EXPECT_EQ(engine.PolledKeys().size(), 114u);  // the keys chosen first stay
+    EXPECT_EQ(engine.polledKeys().size(), 114u);  // the keys chosen first stay
     EXPECT_FALSE(wantsAny());
     EXPECT_EQ(host.defined.size(), 118u);  // names come only with a new poll list
 
     arm(evdeOnKeyPress, 0);
     EXPECT_FALSE(armed(evdeOnKeyPress));
-    EXPECT_EQ(engine.PolledKeys().size(), 114u);
+    EXPECT_EQ(engine.polledKeys().size(), 114u);
 }
 
 TEST_F(Engine, RejectedListLeavesTheEngineAsItWas) {
@@ -523,8 +523,8 @@ TEST_F(Engine, RejectedListLeavesTheEngineAsItWas) {
                   windows.state.focus = kB;
               }),
               2);
-    ASSERT_EQ(engine.WaitingEvents(), 1u);
-    ASSERT_EQ(engine.RememberedKey(), 'A');
+    ASSERT_EQ(engine.waitingEvents(), 1u);
+    ASSERT_EQ(engine.rememberedKey(), 'A');
     const EventEngine before = engine;
 
     EXPECT_THROW(arm(evdeOnEnter, 1, "OK,1\tCancel,x"), std::invalid_argument);
@@ -540,19 +540,19 @@ TEST_F(Engine, RejectedListLeavesTheEngineAsItWas) {
 
 TEST_F(Engine, KeyListIsCheckedOnlyWhileTheKeyTableIsEmpty) {
     EXPECT_THROW(arm(evdeOnKeyPress, 3, "65|sixty"), std::invalid_argument);
-    EXPECT_TRUE(engine.KeyTable().empty());
+    EXPECT_TRUE(engine.keyEntries().empty());
     EXPECT_FALSE(armed(evdeOnKeyPress));
 
     arm(evdeOnKeyPress, 1);
-    ASSERT_EQ(engine.KeyTable().size(), 114u);
-    const std::vector<std::int32_t> polled(engine.PolledKeys().begin(), engine.PolledKeys().end());
+    ASSERT_EQ(engine.keyEntries().size(), 114u);
+    const std::vector<std::int32_t> polled(engine.polledKeys().begin(), engine.polledKeys().end());
     // the table exists: the list is not read, so not refused, and the call
     // still sets the wanted flags again
     arm(evdeOnKeyPress, 3, "65|sixty");
     EXPECT_TRUE(armed(evdeOnKeyPress));
     EXPECT_FALSE(wantsAny());
-    EXPECT_EQ(engine.KeyTable().size(), 114u);
-    EXPECT_TRUE(std::ranges::equal(engine.PolledKeys(), polled));
+    EXPECT_EQ(engine.keyEntries().size(), 114u);
+    EXPECT_TRUE(std::ranges::equal(engine.polledKeys(), polled));
     arm(evdeOnKeyPress, 1, "99999999999");
     EXPECT_TRUE(wantsAll());
 }
@@ -567,8 +567,8 @@ TEST_F(Engine, HostValueFailureChangesNothing) {
     const PollOutcome outcome = poll();
     EXPECT_EQ(outcome.end, PollOutcome::End::HostCode);
     EXPECT_EQ(outcome.hostCode, 3);
-    EXPECT_EQ(engine.RememberedKey(), 0);
-    EXPECT_EQ(engine.WaitingEvents(), 0u);
+    EXPECT_EQ(engine.rememberedKey(), 0);
+    EXPECT_EQ(engine.waitingEvents(), 0u);
     host.fillCode = 0;
     EXPECT_EQ(publishedBy(), 1);  // the key is seen once the host answers
 }
@@ -577,14 +577,14 @@ TEST_F(Engine, InactiveDialogIsNotPolled) {
     arm(evdeOnKeyPress, -2);
     armFocusEvents();
     EXPECT_EQ(publishedBy([&] { windows.state.focus = kB; }), 1);  // OnExit A; OnEnter B waits
-    ASSERT_EQ(engine.WaitingEvents(), 1u);
+    ASSERT_EQ(engine.waitingEvents(), 1u);
     const int keySamples = windows.keySamples;
     windows.state.active = kOther;
     windows.press('A');
     windows.state.focus = kC;
     EXPECT_EQ(publishedBy(), 0);
-    EXPECT_EQ(engine.WaitingEvents(), 1u);
-    EXPECT_EQ(engine.RememberedKey(), 0);
+    EXPECT_EQ(engine.waitingEvents(), 1u);
+    EXPECT_EQ(engine.rememberedKey(), 0);
     EXPECT_EQ(windows.keySamples, keySamples);
 }
 
@@ -595,7 +595,7 @@ TEST_F(Engine, OnlyOnExitMarksTheNewControlSilently) {
     arm(evdeOnExit, 1);
     EXPECT_EQ(publishedBy([&] { windows.state.focus = kB; }), 1);
     EXPECT_EQ(last(), Event(evdeOnExit, kA, 2));
-    EXPECT_TRUE(engine.WatchedControls()[1].entered);
+    EXPECT_TRUE(engine.watchedControls()[1].entered);
     EXPECT_EQ(publishedBy([&] { windows.state.focus = kC; }), 1);
     EXPECT_EQ(last(), Event(evdeOnExit, kB, 3));
 }
@@ -613,7 +613,7 @@ TEST_F(Engine, OneCallHandsOverAtMostTwoEvents) {
     EXPECT_EQ(publishedBy(), 2);
     // the key state of the call travels into the focus events
     EXPECT_EQ(last(), Event(evdeOnExit, kA, 2, "", 'Q', 1));
-    ASSERT_EQ(engine.WaitingEvents(), 1u);
+    ASSERT_EQ(engine.waitingEvents(), 1u);
     EXPECT_EQ(publishedBy(), 1);
     EXPECT_EQ(last(), Event(evdeOnEnter, kB, 3, "", 'Q', 1));
 }
@@ -666,7 +666,7 @@ TEST_F(Engine, CapsLockAloneIsNoWantedModifier) {
     EXPECT_EQ(publishedBy([&] { windows.press('A'); }), 1);
     EXPECT_EQ(last(), Event(evdeOnKeyPress, kA, 2, "", 'A', 0, 1));
     EXPECT_EQ(publishedBy([&] { windows.release('A'); }), 0);
-    EXPECT_EQ(engine.RememberedKey(), 0);
+    EXPECT_EQ(engine.rememberedKey(), 0);
 }
 
 // A poll that publishes a key remembers the focus it saw; a quiet poll after
@@ -675,13 +675,13 @@ TEST_F(Engine, CapsLockAloneIsNoWantedModifier) {
 TEST_F(Engine, QuietPollAfterAKeyKeepsTheRememberedFocus) {
     arm(evdeOnKeyPress, -2);
     EXPECT_EQ(publishedBy([&] { windows.press('A'); }), 1);
-    EXPECT_EQ(engine.RememberedFocus(), kA);
+    EXPECT_EQ(engine.rememberedFocus(), kA);
     EXPECT_EQ(publishedBy([&] {
                   windows.release('A');
                   windows.state.focus = kB;
               }),
               0);
-    EXPECT_EQ(engine.RememberedFocus(), kA);
+    EXPECT_EQ(engine.rememberedFocus(), kA);
 
     arm(evdeOnEnter, 1, "A,1001\tB,1002");
     EXPECT_EQ(publishedBy(), 1);
@@ -769,18 +769,18 @@ TEST_F(Engine, RefusedAssignmentKeepsTheEventAtTheHead) {
     EXPECT_EQ(outcome.end, PollOutcome::End::HostCode);
     EXPECT_EQ(outcome.hostCode, 5);
     EXPECT_EQ(host.assigned, (std::vector<std::string>{"DHandle", "DCHwnd", "DCtrl"}));
-    ASSERT_EQ(engine.WaitingEvents(), 2u);
-    EXPECT_EQ(engine.NextEvent().eventCode, evdeOnExit);
-    EXPECT_EQ(engine.RememberedFocus(), 0);
-    EXPECT_FALSE(engine.WatchedControls()[0].entered);
+    ASSERT_EQ(engine.waitingEvents(), 2u);
+    EXPECT_EQ(engine.nextEvent().eventCode, evdeOnExit);
+    EXPECT_EQ(engine.rememberedFocus(), 0);
+    EXPECT_FALSE(engine.watchedControls()[0].entered);
 
     // the next call hands over the same OnExit, then the OnEnter it left
     host.failAtAssignment = 0;
     EXPECT_EQ(publishedBy(), 2);
     EXPECT_EQ(last(), Event(evdeOnEnter, kB, 3));
     EXPECT_EQ(host.assigned.size(), 3u + 22u);
-    EXPECT_EQ(engine.RememberedFocus(), kB);
-    EXPECT_EQ(engine.WaitingEvents(), 0u);
+    EXPECT_EQ(engine.rememberedFocus(), kB);
+    EXPECT_EQ(engine.waitingEvents(), 0u);
 }
 
 TEST_F(Engine, RefusalAtTheHeadSkipsTheControlScan) {
@@ -789,14 +789,14 @@ TEST_F(Engine, RefusalAtTheHeadSkipsTheControlScan) {
     arm(evdeOnGainFocus, 1);
     // OnGainFocus goes out, the key press waits; the focus stays
     EXPECT_EQ(publishedBy([&] { windows.press('A'); }), 1);
-    ASSERT_EQ(engine.WaitingEvents(), 1u);
+    ASSERT_EQ(engine.waitingEvents(), 1u);
     windows.state.focus = kB;
     host.failAtAssignment = 22;  // the waiting event's VK_ALT, after the 11 of OnGainFocus
     host.failCode = 21;
     EXPECT_EQ(poll().hostCode, 21);
-    EXPECT_EQ(engine.WaitingEvents(), 1u);
-    EXPECT_EQ(engine.RememberedFocus(), kA);
-    EXPECT_TRUE(engine.WatchedControls()[0].entered);
+    EXPECT_EQ(engine.waitingEvents(), 1u);
+    EXPECT_EQ(engine.rememberedFocus(), kA);
+    EXPECT_TRUE(engine.watchedControls()[0].entered);
 }
 
 // ---------------------------------------------------------------------------
@@ -845,7 +845,7 @@ TEST_F(Engine, APollWithNothingNewAllocatesNothing) {
     for (int i = 0; i < 10; ++i) poll();
     gCounting = false;
     EXPECT_EQ(gAllocations, 0);
-    EXPECT_EQ(engine.WaitingEvents(), 0u);
+    EXPECT_EQ(engine.waitingEvents(), 0u);
 }
 #endif
 
