@@ -2,14 +2,12 @@
 
 #include "controls/create_control.h"
 #include "host/arguments.h"
-#include "host/core/value_helpers.h"
 #include "host/vantor.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdint>
-#include <string>
 
 namespace vantor {
 namespace {

@@ -226,7 +226,7 @@ private:
 // counts the coloured list views below it and goes with the last of them (or
 // with the parent itself).
 
-constexpr UINT_PTR kColourSubclass = 0x564C5643;  // "VLVC"
+constexpr UINT_PTR kColourSubclass = SubclassId("VLVC");
 
 struct CellColours {
     std::optional<COLORREF> text, back;
@@ -341,7 +341,7 @@ ListColours* ColoursFor(HWND list) {
 // destroys it. (Its other image lists, such as the check boxes', go with it
 // as usual.)
 
-constexpr UINT_PTR kScriptImagesSubclass = 0x564C5649;  // "VLVI"
+constexpr UINT_PTR kScriptImagesSubclass = SubclassId("VLVI");
 
 LRESULT ScriptImages(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR images);
 constexpr auto& ScriptImagesProc = GuardedSubclassProc<ScriptImages>;

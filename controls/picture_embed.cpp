@@ -10,6 +10,7 @@
 #include "host/window.h"
 #include "host/owners.h"
 #include "host/vantor.h"
+#include "host/wide_text.h"
 
 #include <windows.h>
 #include <richedit.h>
@@ -57,10 +58,8 @@ SIZE DisplaySize(UINT width, UINT height, std::int32_t widthAsked) {
 // imaging component reported (E_FAIL for a path that does not convert to
 // UTF-16 or a picture without pixels).
 HRESULT Decode(const char* path, std::int32_t widthAsked, Pixels& out, SIZE& display) {
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (wideLength <= 0) return E_FAIL;
-    std::wstring widePath(static_cast<std::size_t>(wideLength), L'\0');
-    if (MultiByteToWideChar(CP_ACP, 0, path, -1, widePath.data(), wideLength) != wideLength) return E_FAIL;
+    const std::wstring widePath = WideFromAnsi(path);
+    if (widePath.empty()) return E_FAIL;
 
     ComPtr<IWICImagingFactory> factory;
     ComPtr<IWICBitmapDecoder> decoder;

@@ -6,6 +6,7 @@
 #include "host/core/value_helpers.h"
 #include "host/owners.h"
 #include "host/vantor.h"
+#include "host/wide_text.h"
 
 #include <windows.h>
 #include <richedit.h>
@@ -113,9 +114,7 @@ void SetColour(const RichEditBox& box, const char* colourText, bool background) 
     CHARRANGE range = box.ExGetSel();
     if (range.cpMin == range.cpMax) range = {0, -1};
     box.ExSetSel(range);
-    CHARFORMAT2A format = ClearedCharFormat();
-    box.GetCharFormat(format);
-    format = ClearedCharFormat();  // no automatic-colour effect: the colour shows
+    CHARFORMAT2A format = ClearedCharFormat();  // no automatic-colour effect: the colour shows
     if (background) {
         format.dwMask = CFM_BACKCOLOR;
         format.crBackColor = colour;
@@ -469,11 +468,8 @@ std::int32_t CVantor::rtFindText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
     const RichEditBox box(a.window(1));
-    const char* text = a.text(2);
-    const int needed = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (needed <= 1) return ReturnInteger(-1);
-    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), needed) != needed) return ReturnInteger(-1);
+    const std::wstring wide = WideFromAnsi(a.text(2));
+    if (wide.empty()) return ReturnInteger(-1);
     FINDTEXTEXW find{};
     find.chrg = {a.integer(5), -1};
     find.lpstrText = wide.c_str();

@@ -26,7 +26,7 @@ namespace {
 // reference data) and fills the page area with it after each paint of the
 // control; the subclass goes with the control.
 
-constexpr UINT_PTR kTabBackground = 1;
+constexpr UINT_PTR kTabBackground = SubclassId("VTCB");
 
 void FillPage(HWND tab, HDC dc, COLORREF colour) {
     RECT page{};
@@ -71,7 +71,7 @@ LRESULT TabBackground(HWND tab, UINT message, WPARAM wParam, LPARAM lParam, UINT
 // alone.
 
 using PartIcons = std::map<WPARAM, UniqueIcon>;
-constexpr UINT_PTR kStatusIcons = 1;
+constexpr UINT_PTR kStatusIcons = SubclassId("VSBI");
 
 LRESULT StatusIcons(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR icons);
 constexpr auto& StatusIconsProc = GuardedSubclassProc<StatusIcons>;

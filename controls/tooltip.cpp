@@ -1,6 +1,5 @@
 // Tooltips (tt): argument 1 of all but ttCreateToolTip is the tooltip.
 
-#include "controls/create_control.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
 #include "host/vantor.h"
@@ -9,7 +8,6 @@
 #include <commctrl.h>
 
 #include <cstdint>
-#include <string>
 
 namespace vantor {
 namespace {

@@ -6,6 +6,7 @@
 #include "controls/create_control.h"
 #include "host/arguments.h"
 #include "host/callback_guard.h"
+#include "host/core/value_helpers.h"
 #include "host/window.h"
 #include "host/owners.h"
 #include "controls/subclass.h"
@@ -88,7 +89,7 @@ TreeRecords latestImages;
 // set would be.
 TreeRecords uncarried;
 
-constexpr UINT_PTR kTreeSubclass = 0x56545652;  // "VTVR"
+constexpr UINT_PTR kTreeSubclass = SubclassId("VTVR");
 
 LRESULT TreeRecordsBody(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR records);
 constexpr auto& TreeRecordsProc = GuardedSubclassProc<TreeRecordsBody>;
@@ -250,7 +251,7 @@ std::int32_t CVantor::ilRemoveImage(HWND, HINSTANCE, std::int32_t, ValueCell* ar
     const Arguments a(args, argCount);
     const HIMAGELIST list = a.objectHandle<HIMAGELIST>(1);
     const std::int32_t position = a.integer(2);
-    if (position >= 1 && position <= ImageList_GetImageCount(list)) ImageList_Remove(list, position - 1);
+    if (position >= 1 && position <= ImageList_GetImageCount(list)) ImageList_Remove(list, ZeroBased(position));
     return ReturnInteger(ImageList_GetImageCount(list));
 }
 

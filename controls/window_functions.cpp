@@ -1,16 +1,12 @@
 // The single functions that work on any window or on the desktop: show,
 // class name, redraw, remove, and the task bar.
 
-#include "controls/create_control.h"
 #include "host/arguments.h"
-#include "host/core/value_helpers.h"
 #include "host/vantor.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <cstdint>
-#include <string>
 
 namespace vantor {
 

@@ -101,21 +101,23 @@ void Register(EventEngine& engine, Windows& windows, Host& host, Bytes& in) {
     } catch (const std::exception&) {
         check(false);  // every list built here is well formed
     }
-    check(engine.queue.empty());
+    check(engine.waitingEvents() == 0);
+    check(engine.HoldsInvariants());
 }
 
 bool Watched(const EventEngine& engine, std::int32_t handle, const std::string& name) {
-    return std::ranges::any_of(engine.controls, [&](const WatchedControl& c) {
+    return std::ranges::any_of(engine.watchedControls(), [&](const WatchedControl& c) {
         return c.controlHandle == handle && c.name == name;
     });
 }
 
 // One poll and the promises that hold for it; returns whether it delivered.
 bool Poll(EventEngine& engine, Windows& windows, Host& host, bool injected) {
-    const std::size_t queued = engine.queue.size();
+    const std::size_t queued = engine.waitingEvents();
     host.assigned.clear();
     const bool tooOld = host.hostVersion < kRequiredHostVersion;
-    const bool armed = engine.keyPressEnabled || engine.enterEnabled || engine.exitEnabled;
+    const bool armed =
+        engine.IsArmed(evdeOnKeyPress) || engine.IsArmed(evdeOnEnter) || engine.IsArmed(evdeOnExit);
     const PollOutcome outcome = engine.Poll(windows, host);
 
     if (tooOld) check(outcome.end == PollOutcome::End::HostTooOld);
@@ -138,15 +140,17 @@ bool Poll(EventEngine& engine, Windows& windows, Host& host, bool injected) {
         check(v[9].value == 0 || v[9].value == 1);
         check(v[10].value == 0 || v[10].value == 1);
         const std::int32_t key = v[7].value;
-        check(key == 0 || std::ranges::find(engine.pollList, key) != engine.pollList.end());
+        check(key == 0 || std::ranges::find(engine.polledKeys(), key) != engine.polledKeys().end());
         if (code == evdeOnEnter || code == evdeOnExit) check(Watched(engine, v[1].value, v[3].text));
-        if (code == evdeOnGainFocus) check(v[1].value == engine.focusDialog && v[0].value == engine.focusDialog);
-        if (code == evdeOnLoseFocus) check(v[1].value != engine.focusDialog && v[0].value == engine.focusDialog);
+        const std::int32_t dialog = engine.foregroundDialog();
+        if (code == evdeOnGainFocus) check(v[1].value == dialog && v[0].value == dialog);
+        if (code == evdeOnLoseFocus) check(v[1].value != dialog && v[0].value == dialog);
         if (code != evdeOnEnter && code != evdeOnExit) check(v[3].text.empty());
     }
     // A poll raises at most a dialog focus event, a key event, an exit per
     // entered control and one enter per entry of the focused control.
-    check(engine.queue.size() <= queued + 2 + 2 * engine.controls.size());
+    check(engine.waitingEvents() <= queued + 2 + 2 * engine.watchedControls().size());
+    check(engine.HoldsInvariants());
     return outcome.end == PollOutcome::End::Delivered;
 }
 
@@ -186,9 +190,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const bool delivered = Poll(engine, windows, host, injected);
             // The same state again, with the host taking everything: nothing new is raised.
             if (delivered && (op & 0x10) && host.fillFailure == 0 && host.assignFailsAfter < 0) {
-                const std::size_t before = engine.queue.size();
+                const std::size_t before = engine.waitingEvents();
                 Poll(engine, windows, host, false);
-                check(engine.queue.size() <= before);
+                check(engine.waitingEvents() <= before);
             }
         }
         }

@@ -16,7 +16,11 @@ namespace {
 using namespace vantor;
 
 struct Windows final : EventPlatform {
-    void Sample(Snapshot& now, unsigned) override { now.focus = 2; }
+    std::int32_t focus = 2;
+    void Sample(Snapshot& now, unsigned) override {
+        now.focus = focus;
+        now.active = 7;
+    }
     std::int32_t DialogItemId(std::int32_t) override { return 0; }
     std::vector<std::int32_t> Children(std::int32_t) override { return {1, 2, 3}; }
 };
@@ -70,21 +74,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EventEngine engine;
     Windows windows;
     Host host;
+    // One event waiting: OnExit of control 2 goes out, OnEnter of 3 waits.
+    engine.RegisterEvent({7, evdeOnEnter, 1, {}, 0}, windows, host);
     engine.RegisterEvent({7, evdeOnExit, 1, {}, 0}, windows, host);
-    engine.queue.push_back({});
-    const std::size_t controlsBefore = engine.controls.size();
+    engine.Poll(windows, host);
+    windows.focus = 3;
+    engine.Poll(windows, host);
+    if (engine.waitingEvents() != 1) std::abort();
+    const std::size_t controlsBefore = engine.watchedControls().size();
     const bool registered = Accepted([&] { engine.RegisterEvent({7, event, mode, text, 1}, windows, host); });
 
     const bool listRead = mode != 0 && (event == evdeOnKeyPress || mode == 1);
     const bool expected = !listRead || (event == evdeOnKeyPress ? keysRead : controlsRead);
     if (registered != expected) std::abort();
-    if (!registered && (engine.queue.size() != 1 || engine.controls.size() != controlsBefore)) std::abort();
+    if (!registered && (engine.waitingEvents() != 1 || engine.watchedControls().size() != controlsBefore))
+        std::abort();
     if (registered && event == evdeOnEnter && mode == 1 && !text.empty() &&
-        engine.controls.size() != controls.size())
+        engine.watchedControls().size() != controls.size())
         std::abort();
     if (registered && event == evdeOnKeyPress && mode != 0 &&
-        engine.pollList.size() < keys.size() + (mode == 1 ? 114u : 0u))
+        engine.polledKeys().size() < keys.size() + (mode == 1 ? 114u : 0u))
         std::abort();
-    if (engine.keyPressEnabled && host.defines != 118) std::abort();
+    if (engine.IsArmed(evdeOnKeyPress) && host.defines != 118) std::abort();
+    if (!engine.HoldsInvariants()) std::abort();
     return 0;
 }

@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     check(FormatNumeric(mask, text).size() <= mask.size() + 1);
 
-    const std::string clean = CleanMaskedText(mask, text, mode);
+    const std::string clean = CleanMaskedText(mask, text, ReadCleanMode(mode));
     if (mode == 0) {
         check(clean == text);
     } else if (mode < 1 || mode > 4) {

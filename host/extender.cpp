@@ -3,7 +3,6 @@
 #include "host/core/version_number.h"
 #include "host/language.h"
 
-#include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <vector>
@@ -106,8 +105,7 @@ std::int32_t CExtenderBase::QueryVersion(char* buffer, std::int32_t size) {
     }
     ModuleBaseName(baseName_);
 
-    version_ = OwnFileVersion(10001);
-    return version_;
+    return OwnFileVersion(10001);
 }
 
 }  // namespace vantor

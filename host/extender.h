@@ -91,7 +91,6 @@ private:
     ResultCallback resultCallback_ = nullptr;
     HostServices* hostServices_ = nullptr;
     ValueCell* resultCell_ = nullptr;
-    std::int32_t version_ = 0;
     char displayName_[260] = {};
     char baseName_[260] = {};
     char messageBuffer_[256] = {};

@@ -5,11 +5,8 @@
 namespace vantor {
 namespace {
 
-// A piece as the host shows it in a message: long ones are cut.
-std::string Shown(const std::string& piece) {
-    constexpr std::size_t kLongest = 40;
-    return piece.size() <= kLongest ? piece : piece.substr(0, kLongest) + "...";
-}
+// A piece quoted in a message is cut after this many characters.
+constexpr std::size_t kShownOfPiece = 40;
 
 }  // namespace
 
@@ -47,8 +44,8 @@ PartEdges ParsePartEdges(std::string_view text) {
         const NumberRead read = ReadLeadingInteger(pieces[i], result.edges[i]);
         if (read == NumberRead::Number) continue;
         result.edges.clear();
-        result.error = "The right edge \"" + Shown(pieces[i]) +
-                       (read == NumberRead::OutOfRange ? "\" is out of range." : "\" is not a number.");
+        result.error = "The right edge " + Quoted(pieces[i], kShownOfPiece) +
+                       (read == NumberRead::OutOfRange ? " is out of range." : " is not a number.");
         break;
     }
     return result;

@@ -32,10 +32,23 @@ namespace {
 
 bool IsControlFocusEvent(std::int32_t event) { return event == evdeOnEnter || event == evdeOnExit; }
 bool IsDialogFocusEvent(std::int32_t event) { return event == evdeOnGainFocus || event == evdeOnLoseFocus; }
+// The call's mode, as a switch and as the keys chosen.
+SwitchMode Switching(const Registration& call) { return ReadRegistrationMode(call.mode).switching; }
+KeyPressMode Keys(const Registration& call) { return ReadRegistrationMode(call.mode).keys; }
 // OnEnter and OnExit change their switch for modes 0 and 1 only.
-bool SwitchesOnOrOff(const Registration& call) { return call.mode == 0 || call.mode == 1; }
+bool SwitchesOnOrOff(const Registration& call) { return Switching(call) != SwitchMode::Unchanged; }
 
 }  // namespace
+
+RegistrationMode ReadRegistrationMode(std::int32_t mode) {
+    switch (mode) {
+        case 0: return {SwitchMode::Off, KeyPressMode::Off};
+        case 1: return {SwitchMode::On, KeyPressMode::AllKeys};
+        case -1: return {SwitchMode::Unchanged, KeyPressMode::NavigationKeys};
+        case -2: return {SwitchMode::Unchanged, KeyPressMode::CharacterKeys};
+        default: return {SwitchMode::Unchanged, KeyPressMode::ExtraKeysOnly};
+    }
+}
 
 // The steps run in this order; only reading the list can fail, and it comes
 // before anything changes.
@@ -44,9 +57,9 @@ void EventEngine::RegisterEvent(const Registration& call, EventPlatform& platfor
     queue.clear();  // events not yet handed to the script are dropped by every call
     if (IsControlFocusEvent(call.event) || call.event == evdeOnKeyPress) controls.clear();
     if (IsDialogFocusEvent(call.event)) ArmDialogFocus(call);
-    if (call.event == evdeOnEnter && SwitchesOnOrOff(call)) enterEnabled = call.mode == 1;
+    if (call.event == evdeOnEnter && SwitchesOnOrOff(call)) enterEnabled = Switching(call) == SwitchMode::On;
     if (ArmsControls(call)) WatchControls(call, list.controls, platform);
-    if (call.event == evdeOnExit && SwitchesOnOrOff(call)) exitEnabled = call.mode == 1;
+    if (call.event == evdeOnExit && SwitchesOnOrOff(call)) exitEnabled = Switching(call) == SwitchMode::On;
     if (call.event == evdeOnKeyPress) ArmKeyPress(call, list.extraKeys, host);
 }
 
@@ -56,8 +69,9 @@ void EventEngine::RegisterEvent(const Registration& call, EventPlatform& platfor
 // and later lists are not read), and ignored otherwise.
 EventEngine::ListArgument EventEngine::ReadListArgument(const Registration& call) const {
     ListArgument list;
-    if (IsControlFocusEvent(call.event) && call.mode == 1) list.controls = ParseControlList(call.list);
-    if (call.event == evdeOnKeyPress && call.mode != 0 && keyTable.empty())
+    if (IsControlFocusEvent(call.event) && Switching(call) == SwitchMode::On)
+        list.controls = ParseControlList(call.list);
+    if (call.event == evdeOnKeyPress && Keys(call) != KeyPressMode::Off && keyTable.empty())
         list.extraKeys = ParseKeyList(call.list);
     return list;
 }
@@ -65,17 +79,18 @@ EventEngine::ListArgument EventEngine::ReadListArgument(const Registration& call
 // Arming or disarming either dialog focus event does both; other modes
 // change nothing.
 void EventEngine::ArmDialogFocus(const Registration& call) {
-    if (call.mode == 1) {
+    if (Switching(call) == SwitchMode::On) {
         focusDialog = call.dialog;
         gainFocusEnabled = loseFocusEnabled = true;
         lastForeground = 0;
-    } else if (call.mode == 0) {
+    } else if (Switching(call) == SwitchMode::Off) {
         gainFocusEnabled = loseFocusEnabled = false;
     }
 }
 
 bool EventEngine::ArmsControls(const Registration& call) {
-    return (IsControlFocusEvent(call.event) && call.mode == 1) || (call.event == evdeOnKeyPress && call.mode != 0);
+    return (IsControlFocusEvent(call.event) && Switching(call) == SwitchMode::On) ||
+           (call.event == evdeOnKeyPress && Keys(call) != KeyPressMode::Off);
 }
 
 // The script's list for OnEnter and OnExit when it gave one, else every
@@ -91,9 +106,9 @@ void EventEngine::WatchControls(const Registration& call, std::vector<ListedCont
 
 // Every non-zero mode arms OnKeyPress and chooses the keys.
 void EventEngine::ArmKeyPress(const Registration& call, std::span<const std::int32_t> extraKeys, EventHost& host) {
-    keyPressEnabled = call.mode != 0;
+    keyPressEnabled = Keys(call) != KeyPressMode::Off;
     if (!keyPressEnabled) return;
-    altWanted = ctrlWanted = shiftWanted = call.mode == 1;
+    altWanted = ctrlWanted = shiftWanted = Keys(call) == KeyPressMode::AllKeys;
     BuildKeyLists(call, extraKeys, host);
 }
 
@@ -112,7 +127,7 @@ void EventEngine::WalkDialog(std::int32_t dialog, EventPlatform& platform) {
 void EventEngine::BuildKeyLists(const Registration& call, std::span<const std::int32_t> extraKeys,
                                 EventHost& host) {
     if (keyTable.empty()) {
-        keyTable = BuildKeyTable(call.mode, extraKeys, altWanted, ctrlWanted, shiftWanted);
+        keyTable = BuildKeyTable(Keys(call), extraKeys, altWanted, ctrlWanted, shiftWanted);
     }
     if (pollList.empty()) {
         pollList = BuildPollList(keyTable);
@@ -303,6 +318,61 @@ void EventEngine::QueueEnters(std::int32_t focus, PendingEvent& working, EventPl
             Raise(working, control, evdeOnEnter, platform);
         }
     }
+}
+
+// ---------------------------------------------------------------------------
+// What the engine holds, read-only
+
+bool EventEngine::IsArmed(std::int32_t event) const {
+    switch (event) {
+        case evdeOnEnter: return enterEnabled;
+        case evdeOnExit: return exitEnabled;
+        case evdeOnKeyPress: return keyPressEnabled;
+        case evdeOnGainFocus: return gainFocusEnabled;
+        case evdeOnLoseFocus: return loseFocusEnabled;
+        default: return false;
+    }
+}
+
+bool EventEngine::Wants(std::int32_t modifierKey) const {
+    switch (modifierKey) {
+        case kAltKey: return altWanted;
+        case kControlKey: return ctrlWanted;
+        case kShiftKey: return shiftWanted;
+        default: return false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The invariants
+
+bool EventEngine::ControlsShareOneDialog() const {
+    return std::ranges::all_of(controls, [&](const WatchedControl& control) {
+        return control.dialogHandle == controls.front().dialogHandle;
+    });
+}
+
+bool EventEngine::EnteredControlsAreOneWindow() const {
+    const auto entered = std::ranges::find_if(controls, &WatchedControl::entered);
+    return std::ranges::all_of(controls, [&](const WatchedControl& control) {
+        return !control.entered || control.controlHandle == entered->controlHandle;
+    });
+}
+
+bool EventEngine::PollListIsTheKeyTable() const { return pollList == BuildPollList(keyTable); }
+
+bool EventEngine::RememberedKeyIsPolled() const {
+    return lastKey == 0 || std::ranges::find(pollList, lastKey) != pollList.end();
+}
+
+bool EventEngine::WaitingEventsCarryNoExtras() const {
+    return std::ranges::all_of(
+        queue, [](const PendingEvent& event) { return event.extraInfo == 0 && event.changeInfo == 0; });
+}
+
+bool EventEngine::HoldsInvariants() const {
+    return DialogFocusArmedTogether() && ControlsShareOneDialog() && EnteredControlsAreOneWindow() &&
+           PollListIsTheKeyTable() && RememberedKeyIsPolled() && WaitingEventsCarryNoExtras();
 }
 
 }  // namespace vantor

@@ -9,6 +9,7 @@
 #include "events/core/key_table.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -34,6 +35,8 @@ struct WatchedControl {
     std::int32_t controlHandle = 0;
     std::string name;      // empty for controls found by walking the dialog
     bool entered = false;  // the engine counts this control as the focused one
+
+    friend bool operator==(const WatchedControl&, const WatchedControl&) = default;
 };
 
 // One detected event; each field is published under the variable named after it.
@@ -49,6 +52,8 @@ struct PendingEvent {
     std::int32_t ctrlDown = 0;       // VK_CTRL
     std::int32_t altDown = 0;        // VK_ALT
     std::int32_t upperCase = 0;      // VK_SHFT: exactly one of Caps Lock on and Shift down
+
+    friend bool operator==(const PendingEvent&, const PendingEvent&) = default;
 };
 
 // The key state of the script's thread, one byte per virtual key, as
@@ -106,8 +111,24 @@ protected:
     ~EventHost() = default;
 };
 
+// The mode argument of evDialogProcOptions as the dialog focus events, OnEnter
+// and OnExit read it: 1 arms, 0 disarms, any other number changes no switch.
+enum class SwitchMode { Off, On, Unchanged };
+
+// The mode argument of evDialogProcOptions, read once: as a switch for the
+// other events and as the keys chosen for OnKeyPress.
+struct RegistrationMode {
+    SwitchMode switching = SwitchMode::Off;
+    KeyPressMode keys = KeyPressMode::Off;
+};
+// The one reading of the script's integer: 0 Off, 1 On and AllKeys, -1
+// Unchanged and NavigationKeys, -2 Unchanged and CharacterKeys, any other
+// integer Unchanged and ExtraKeysOnly.
+RegistrationMode ReadRegistrationMode(std::int32_t mode);
+
 // The arguments of one evDialogProcOptions call (absent optional ones as
-// their defaults: an empty list, no key names).
+// their defaults: an empty list, no key names). mode is the script's
+// integer as given; the engine reads it through ReadRegistrationMode.
 struct Registration {
     std::int32_t dialog = 0;
     std::int32_t event = 0;
@@ -125,22 +146,10 @@ struct PollOutcome {
     int hostCode = 0;
 };
 
-class EventEngine {
-public:
-    // Arms or disarms one kind of event and builds the lists it watches.
-    // The list argument is read first: a list that names no control handle
-    // or holds a key that is no decimal number throws ScriptArgumentError
-    // (a std::invalid_argument or std::out_of_range naming the item) and leaves the engine exactly
-    // as it was.
-    void RegisterEvent(const Registration& call, EventPlatform& platform, EventHost& host);
-
-    // One poll: samples the windows, queues what changed since the last
-    // poll and publishes the head of the queue. Without watched controls
-    // the poll works for focusDialog (0 when no dialog focus event was ever
-    // armed). OnGainFocus and OnLoseFocus carry focusDialog as DHandle and
-    // 0 as DCtrl: they concern the dialog, not one of its controls.
-    PollOutcome Poll(EventPlatform& platform, EventHost& host);
-
+// What the engine holds between calls. A private base of EventEngine: its
+// decisions read the fields by name, and nothing outside the engine sees
+// them.
+struct EventEngineState {
     bool enterEnabled = false;
     bool exitEnabled = false;
     bool keyPressEnabled = false;
@@ -157,6 +166,80 @@ public:
     std::deque<PendingEvent> queue;
     std::vector<KeyEntry> keyTable;
     std::vector<std::int32_t> pollList;
+
+    friend bool operator==(const EventEngineState&, const EventEngineState&) = default;
+};
+
+// The engine is driven by RegisterEvent and Poll only; what it holds is read
+// through the accessors below and never written from outside.
+//
+// Invariants, kept by every call (HoldsInvariants checks them all):
+// - OnGainFocus and OnLoseFocus are armed and disarmed together;
+// - the watched controls all belong to one dialog, the one of the
+//   registration that chose them;
+// - the controls counted as entered are all one window: the focus the last
+//   control scan (or the walk of the dialog) found;
+// - the poll list is the key table's codes in its order: both are built
+//   together and, once not empty, never change;
+// - the key remembered from the last key poll is 0 or one the poll list
+//   holds;
+// - every waiting event carries 0 as DEInfo and ChangeInfo.
+// Of the armed flags only the two dialog focus ones imply each other. The
+// others imply nothing about the rest: a disarmed event keeps its key lists,
+// its wishes and its memory for a later arming, and OnEnter or OnKeyPress
+// stays armed when a later registration empties the controls.
+class EventEngine : private EventEngineState {
+public:
+    // Arms or disarms one kind of event and builds the lists it watches.
+    // The list argument is read first: a list that names no control handle
+    // or holds a key that is no decimal number throws ScriptArgumentError
+    // (a std::invalid_argument or std::out_of_range naming the item) and leaves the engine exactly
+    // as it was.
+    void RegisterEvent(const Registration& call, EventPlatform& platform, EventHost& host);
+
+    // One poll: samples the windows, queues what changed since the last
+    // poll and publishes the head of the queue. Without watched controls
+    // the poll works for focusDialog (0 when no dialog focus event was ever
+    // armed). OnGainFocus and OnLoseFocus carry focusDialog as DHandle and
+    // 0 as DCtrl: they concern the dialog, not one of its controls.
+    PollOutcome Poll(EventPlatform& platform, EventHost& host);
+
+    // Whether event (one of the evde codes) is armed; false for any other code.
+    bool IsArmed(std::int32_t event) const;
+    // The dialog whose foreground state is watched; 0 before any dialog
+    // focus event was armed.
+    std::int32_t foregroundDialog() const { return focusDialog; }
+    // The watched controls, in the order the registration chose them.
+    std::span<const WatchedControl> watchedControls() const { return controls; }
+    // The keys OnKeyPress polls: the key table, and its codes in poll order.
+    std::span<const KeyEntry> keyEntries() const { return keyTable; }
+    std::span<const std::int32_t> polledKeys() const { return pollList; }
+    // Whether a wanted modifier (kAltKey, kControlKey or kShiftKey) raises
+    // OnKeyPress on its own; false for any other key.
+    bool Wants(std::int32_t modifierKey) const;
+    // The events detected and not yet handed to the script, and the first
+    // of them (only while there is one).
+    std::size_t waitingEvents() const { return queue.size(); }
+    const PendingEvent& nextEvent() const { return queue.front(); }
+    // What the polls remember to compare the next one with: the focus at the
+    // last control scan, the key seen down at the last key poll, the
+    // foreground at the last dialog focus event.
+    std::int32_t rememberedFocus() const { return lastFocus; }
+    std::int32_t rememberedKey() const { return lastKey; }
+    std::int32_t rememberedForeground() const { return lastForeground; }
+
+    // The invariants above, one predicate each.
+    bool DialogFocusArmedTogether() const { return gainFocusEnabled == loseFocusEnabled; }
+    bool ControlsShareOneDialog() const;
+    bool EnteredControlsAreOneWindow() const;
+    bool PollListIsTheKeyTable() const;
+    bool RememberedKeyIsPolled() const;
+    bool WaitingEventsCarryNoExtras() const;
+    bool HoldsInvariants() const;
+
+    // Two engines are equal when everything they hold is: they make the same
+    // decisions from here on.
+    friend bool operator==(const EventEngine&, const EventEngine&) = default;
 
 private:
     // The list argument as read before a registration changes anything.

@@ -9,15 +9,9 @@ namespace vantor {
 
 namespace {
 
-// A list item quoted in a message; a very long one is cut so the message
-// stays readable.
-std::string Quoted(std::string_view item) {
-    constexpr std::size_t kShown = 60;
-    std::string text = "\"";
-    text += item.substr(0, kShown);
-    text += item.size() > kShown ? "...\"" : "\"";
-    return text;
-}
+// A list item quoted in a message is cut after this many characters, so the
+// message stays readable.
+constexpr std::size_t kShownOfItem = 60;
 
 // Reads the number at the start of piece (leading blanks and a sign allowed,
 // what follows the digits is ignored, as the standard conversion reads it)
@@ -44,11 +38,13 @@ std::vector<ListedControl> ParseControlList(std::string_view text) {
     for (const std::string& item : SplitList(text, '\t')) {
         std::vector<std::string> pieces = SplitList(item, ',');
         if (pieces.size() < 2) {
-            throw ScriptArgumentError<std::invalid_argument>(
-                "evDialogProcOptions: control list item " + Quoted(item) + " has no window handle after a comma");
+            throw ScriptArgumentError<std::invalid_argument>("evDialogProcOptions: control list item " +
+                                                             Quoted(item, kShownOfItem) +
+                                                             " has no window handle after a comma");
         }
-        const std::int32_t handle = RequireDecimal(
-            pieces[1], "control list item " + Quoted(item) + ": window handle " + Quoted(pieces[1]));
+        const std::int32_t handle =
+            RequireDecimal(pieces[1], "control list item " + Quoted(item, kShownOfItem) + ": window handle " +
+                                          Quoted(pieces[1], kShownOfItem));
         controls.push_back({std::move(pieces[0]), handle});
     }
     return controls;
@@ -57,7 +53,7 @@ std::vector<ListedControl> ParseControlList(std::string_view text) {
 std::vector<std::int32_t> ParseKeyList(std::string_view text) {
     std::vector<std::int32_t> codes;
     for (const std::string& piece : SplitList(text, '|')) {
-        codes.push_back(RequireDecimal(piece, "key list item " + Quoted(piece)));
+        codes.push_back(RequireDecimal(piece, "key list item " + Quoted(piece, kShownOfItem)));
     }
     return codes;
 }

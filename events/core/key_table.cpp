@@ -127,6 +127,15 @@ const std::string_view VirtualKeyTableText = kKeyTableText;
 
 namespace {
 
+// One row of the built-in table, read from the text by the compiler.
+struct KeyRow {
+    std::string_view name;
+    std::int32_t code = 0;
+    std::int32_t decimalCode = 0;
+    std::int32_t keyClass = 0;
+    std::string_view description;
+};
+
 // Reads a whole field of a built-in row as a number in base (an optional
 // "-", then digits; "0x" before hexadecimal ones).
 constexpr std::int32_t FieldNumber(std::string_view field, int base) {
@@ -178,10 +187,10 @@ constexpr bool WellFormed(std::string_view text, const std::array<KeyRow, kVirtu
     return true;
 }
 
-bool Selected(std::int32_t mode, std::int32_t keyClass) {
-    // Class 9 is kept for every mode; no built-in row has it.
-    return mode == 1 || (mode == -1 && keyClass == -1) || (mode == -2 && keyClass == -2) ||
-           keyClass == 9;
+// Every row is of class 0, -1 or -2 (the compiler checks it above).
+bool Selected(KeyPressMode mode, std::int32_t keyClass) {
+    return mode == KeyPressMode::AllKeys || (mode == KeyPressMode::NavigationKeys && keyClass == -1) ||
+           (mode == KeyPressMode::CharacterKeys && keyClass == -2);
 }
 
 KeyEntry Entry(const KeyRow& row) {
@@ -194,8 +203,6 @@ constexpr std::array<KeyRow, kVirtualKeyRows> kVirtualKeys = ReadRows(kKeyTableT
 static_assert(WellFormed(kKeyTableText, kVirtualKeys));
 static_assert(kVirtualKeys[0].code == 1 && kVirtualKeys[kVirtualKeyRows - 1].name == "VK_OEM_PERIOD");
 
-std::span<const KeyRow, kVirtualKeyRows> VirtualKeys() { return kVirtualKeys; }
-
 std::vector<KeyEntry> ParseVirtualKeyTable() {
     std::vector<KeyEntry> rows;
     rows.reserve(kVirtualKeyRows);
@@ -203,7 +210,7 @@ std::vector<KeyEntry> ParseVirtualKeyTable() {
     return rows;
 }
 
-std::vector<KeyEntry> BuildKeyTable(std::int32_t mode, std::span<const std::int32_t> extraKeys,
+std::vector<KeyEntry> BuildKeyTable(KeyPressMode mode, std::span<const std::int32_t> extraKeys,
                                     bool& altWanted, bool& ctrlWanted, bool& shiftWanted) {
     std::vector<KeyEntry> table;
     for (const KeyRow& row : kVirtualKeys) {

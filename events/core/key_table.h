@@ -24,35 +24,29 @@ inline constexpr std::int32_t kCapsLockKey = 20;
 extern const std::string_view VirtualKeyTableText;
 inline constexpr std::size_t kVirtualKeyRows = 114;
 
-// One row of the built-in table, read from the text by the compiler.
-struct KeyRow {
-    std::string_view name;
-    std::int32_t code = 0;
-    std::int32_t decimalCode = 0;
-    std::int32_t keyClass = 0;
-    std::string_view description;
-};
-
-// The rows of VirtualKeyTableText, in order: constant data.
-std::span<const KeyRow, kVirtualKeyRows> VirtualKeys();
-
 struct KeyEntry {
     std::string name;
     std::int32_t code = 0;  // the only field read once the table is built
     std::int32_t decimalCode = 0;
     std::string description;
     std::int32_t keyClass = 0;
+
+    friend bool operator==(const KeyEntry&, const KeyEntry&) = default;
 };
 
 // All rows of VirtualKeyTableText, in order, as key entries.
 std::vector<KeyEntry> ParseVirtualKeyTable();
 
-// The keys a key press registration polls: every row for mode 1, the rows of
-// class -1 for mode -1, of class -2 for mode -2, none for any other mode;
-// then each extra key in order (its code only). An extra key of 18, 17 or 16
-// also sets altWanted, ctrlWanted or shiftWanted: a key press event is then
-// raised for that modifier alone.
-std::vector<KeyEntry> BuildKeyTable(std::int32_t mode, std::span<const std::int32_t> extraKeys,
+// The keys a key press registration chooses from the built-in table (its
+// mode argument 0, 1, -1, -2 and any other integer, in this order).
+enum class KeyPressMode { Off, AllKeys, NavigationKeys, CharacterKeys, ExtraKeysOnly };
+
+// The keys a key press registration polls: every row for AllKeys, the rows
+// of class -1 for NavigationKeys, of class -2 for CharacterKeys, none for
+// the other modes; then each extra key in order (its code only). An extra
+// key of 18, 17 or 16 also sets altWanted, ctrlWanted or shiftWanted: a key
+// press event is then raised for that modifier alone.
+std::vector<KeyEntry> BuildKeyTable(KeyPressMode mode, std::span<const std::int32_t> extraKeys,
                                     bool& altWanted, bool& ctrlWanted, bool& shiftWanted);
 
 // The codes of keyTable in its order: the first one found down wins.

@@ -9,6 +9,18 @@ namespace vantor {
 
 enum class DeleteWhat { Refused, One, All, Selected, Unselected };
 
+// The script's scope argument as the rule reads it.
+enum class DeleteScope {
+    ItemFromEitherEnd,  // 0: one item; a negative item number counts from the end
+    Item,               // above 0: one item, numbered from the start
+    All,                // -1
+    Selected,           // -2
+    Unselected,         // -3
+    Invalid,            // below -3
+};
+// The one reading of the script's integer.
+DeleteScope ReadDeleteScope(std::int32_t scope);
+
 struct DeletePlan {
     DeleteWhat what = DeleteWhat::Refused;
     std::int32_t index = 0;      // One: the item's index, counted from 0

@@ -105,6 +105,13 @@ std::string FormatInteger(std::int32_t value, int base) {
     return text;
 }
 
+std::string Quoted(std::string_view text, std::size_t longest) {
+    std::string quoted = "\"";
+    quoted += text.substr(0, longest);
+    quoted += text.size() > longest ? "...\"" : "\"";
+    return quoted;
+}
+
 std::string TrimBlanks(std::string& text) {
     text = std::string(Trimmed(text, " \t\n\r", true, 1));
     return text;

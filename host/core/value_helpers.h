@@ -65,6 +65,10 @@ std::string FormatInteger(std::int32_t value, int base = 10);
 // empty text stays empty. Returns a copy of the result.
 std::string TrimBlanks(std::string& text);
 
+// text in double quotes for a message: cut after its first longest
+// characters, with "..." before the closing quote, when it is longer.
+std::string Quoted(std::string_view text, std::size_t longest);
+
 // Splits text at delimiter as a stream reads lines: after the last delimiter
 // a piece exists only if a character follows it. Empty pieces are dropped,
 // the others pass through TrimBlanks; order is kept.

@@ -211,9 +211,20 @@ std::string FormatNumeric(std::string_view mask, std::string_view text) {
     return {reversed.rbegin(), reversed.rend()};
 }
 
-std::string CleanMaskedText(std::string_view mask, std::string_view text, int mode) {
-    if (mode == 0) return std::string(text);
-    if (mode < 1 || mode > 4) return {};
+CleanMode ReadCleanMode(std::int32_t mode) {
+    switch (mode) {
+        case 0: return CleanMode::Whole;
+        case 1: return CleanMode::DigitsAndPoints;
+        case 2: return CleanMode::Placeholders;
+        case 3: return CleanMode::NoSeparators;
+        case 4: return CleanMode::PlaceholdersAndSeparators;
+        default: return CleanMode::Nothing;
+    }
+}
+
+std::string CleanMaskedText(std::string_view mask, std::string_view text, CleanMode mode) {
+    if (mode == CleanMode::Whole) return std::string(text);
+    if (mode == CleanMode::Nothing) return {};
 
     std::string out;
     const std::size_t positions = std::min(mask.size(), text.size());
@@ -223,10 +234,14 @@ std::string CleanMaskedText(std::string_view mask, std::string_view text, int mo
         const bool separator = IsSeparator(textClass);
         bool keep = false;
         switch (mode) {
-            case 1: keep = textClass == CharClass::Digit || textClass == CharClass::Period; break;
-            case 2: keep = placeholder; break;
-            case 3: keep = !separator; break;
-            case 4: keep = placeholder || separator; break;
+            case CleanMode::DigitsAndPoints:
+                keep = textClass == CharClass::Digit || textClass == CharClass::Period;
+                break;
+            case CleanMode::Placeholders: keep = placeholder; break;
+            case CleanMode::NoSeparators: keep = !separator; break;
+            case CleanMode::PlaceholdersAndSeparators: keep = placeholder || separator; break;
+            case CleanMode::Whole:
+            case CleanMode::Nothing: break;
         }
         if (keep) out += text[i];
     }

@@ -110,16 +110,23 @@ ApplyResult ApplyMask(const ApplyInput& in);
 // before the mask's start is read.
 std::string FormatNumeric(std::string_view mask, std::string_view text);
 
+// What ebMaskClean keeps of the text; the script names the modes 0 to 4.
+enum class CleanMode {
+    Whole,                      // 0: the text unchanged
+    DigitsAndPoints,            // 1: digits and "."
+    Placeholders,               // 2: characters at placeholder positions of the mask
+    NoSeparators,               // 3: characters that are not separators
+    PlaceholdersAndSeparators,  // 4: characters at placeholder positions, and separators anywhere
+    Nothing,                    // any other number: the empty string
+};
+// The one reading of the script's mode integer.
+CleanMode ReadCleanMode(std::int32_t mode);
+
 // ebMaskClean: the text of a masked control taken back out of the mask.
-// Mode 0 gives text unchanged. Modes 1 to 4 walk the positions that both the
-// text and the mask have, keep the text characters the mode selects and trim
-// the result on the right:
-//   1 digits and "."
-//   2 characters at placeholder positions of the mask
-//   3 characters that are not separators
-//   4 characters at placeholder positions, and separators anywhere
-// Mask positions past the end of the text contribute nothing in any mode,
-// mode 3 included. Any other mode gives the empty string.
-std::string CleanMaskedText(std::string_view mask, std::string_view text, int mode);
+// Whole gives text unchanged. The other modes walk the positions that both
+// the text and the mask have, keep the text characters the mode selects and
+// trim the result on the right. Mask positions past the end of the text
+// contribute nothing in any mode, NoSeparators included.
+std::string CleanMaskedText(std::string_view mask, std::string_view text, CleanMode mode);
 
 }  // namespace vantor::mask

@@ -64,4 +64,15 @@ TEST(PlanDeletion, TableOfCases) {
     }
 }
 
+TEST(PlanDeletion, EveryScopeIntegerReadsAsOneScope) {
+    EXPECT_EQ(ReadDeleteScope(0), DeleteScope::ItemFromEitherEnd);
+    EXPECT_EQ(ReadDeleteScope(1), DeleteScope::Item);
+    EXPECT_EQ(ReadDeleteScope(INT_MAX), DeleteScope::Item);
+    EXPECT_EQ(ReadDeleteScope(-1), DeleteScope::All);
+    EXPECT_EQ(ReadDeleteScope(-2), DeleteScope::Selected);
+    EXPECT_EQ(ReadDeleteScope(-3), DeleteScope::Unselected);
+    EXPECT_EQ(ReadDeleteScope(-4), DeleteScope::Invalid);
+    EXPECT_EQ(ReadDeleteScope(INT_MIN), DeleteScope::Invalid);
+}
+
 }  // namespace

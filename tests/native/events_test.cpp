@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -22,21 +24,6 @@
 #endif
 
 using namespace vantor;
-
-namespace vantor {
-bool operator==(const WatchedControl& a, const WatchedControl& b) {
-    return std::tie(a.dialogHandle, a.controlHandle, a.name, a.entered) ==
-           std::tie(b.dialogHandle, b.controlHandle, b.name, b.entered);
-}
-bool operator==(const PendingEvent& a, const PendingEvent& b) {
-    return std::tie(a.dialogHandle, a.controlHandle, a.controlNumber, a.controlName, a.eventCode, a.keyCode,
-                    a.ctrlDown, a.altDown,
-                    a.upperCase) == std::tie(b.dialogHandle, b.controlHandle, b.controlNumber, b.controlName,
-                                             b.eventCode, b.keyCode, b.ctrlDown, b.altDown, b.upperCase);
-}
-bool operator==(const KeyEntry& a, const KeyEntry& b) { return a.code == b.code && a.name == b.name; }
-
-}  // namespace vantor
 
 namespace {
 
@@ -153,6 +140,7 @@ protected:
     void arm(std::int32_t event, std::int32_t mode, std::string_view list = {}, std::int32_t names = 0,
              std::int32_t dialog = kDialog) {
         engine.RegisterEvent({dialog, event, mode, list, names}, windows, host);
+        EXPECT_TRUE(engine.HoldsInvariants());
     }
     PollOutcome poll() { return engine.Poll(windows, host); }
 
@@ -161,6 +149,7 @@ protected:
         if (change) change();
         const std::size_t before = host.assigned.size();
         EXPECT_TRUE((poll().end == PollOutcome::End::Delivered));
+        EXPECT_TRUE(engine.HoldsInvariants());
         return static_cast<int>((host.assigned.size() - before) / kVariableOrder.size());
     }
     Published last() const {
@@ -177,16 +166,23 @@ protected:
         arm(evdeOnExit, 1);
         EXPECT_EQ(publishedBy(), 0);  // settles lastFocus on the focused control
     }
+    // Leaves one event waiting: OnExit of kA goes out, OnEnter of kB waits.
+    void leaveOneWaiting() {
+        armFocusEvents();
+        EXPECT_EQ(publishedBy([&] { windows.state.focus = kB; }), 1);
+        ASSERT_EQ(engine.waitingEvents(), 1u);
+    }
+    std::vector<WatchedControl> watched() const {
+        return {engine.watchedControls().begin(), engine.watchedControls().end()};
+    }
+    bool armed(std::int32_t event) const { return engine.IsArmed(event); }
+    bool wantsAll() const {
+        return engine.Wants(kAltKey) && engine.Wants(kControlKey) && engine.Wants(kShiftKey);
+    }
+    bool wantsAny() const {
+        return engine.Wants(kAltKey) || engine.Wants(kControlKey) || engine.Wants(kShiftKey);
+    }
 };
-
-bool SameState(const EventEngine& a, const EventEngine& b) {
-    return std::tie(a.enterEnabled, a.exitEnabled, a.keyPressEnabled, a.gainFocusEnabled, a.loseFocusEnabled,
-                    a.focusDialog, a.lastForeground, a.lastFocus, a.lastKey, a.altWanted, a.ctrlWanted,
-                    a.shiftWanted, a.controls, a.queue, a.keyTable, a.pollList) ==
-           std::tie(b.enterEnabled, b.exitEnabled, b.keyPressEnabled, b.gainFocusEnabled, b.loseFocusEnabled,
-                    b.focusDialog, b.lastForeground, b.lastFocus, b.lastKey, b.altWanted, b.ctrlWanted,
-                    b.shiftWanted, b.controls, b.queue, b.keyTable, b.pollList);
-}
 
 std::vector<std::int32_t> Codes(const std::vector<KeyEntry>& table) { return BuildPollList(table); }
 
@@ -239,36 +235,36 @@ TEST(KeyTable, RowsHoldTheWindowsCodesInOrder) {
 
 TEST(KeyTable, ModesChooseClasses) {
     bool alt = false, ctrl = false, shift = false;
-    const std::vector<KeyEntry> all = BuildKeyTable(1, {}, alt, ctrl, shift);
+    const std::vector<KeyEntry> all = BuildKeyTable(KeyPressMode::AllKeys, {}, alt, ctrl, shift);
     ASSERT_EQ(all.size(), 114u);
     EXPECT_EQ(all.front().name, "VK_LBUTTON");
     EXPECT_EQ(all.back().code, 190);
 
-    const std::vector<KeyEntry> navigation = BuildKeyTable(-1, {}, alt, ctrl, shift);
+    const std::vector<KeyEntry> navigation = BuildKeyTable(KeyPressMode::NavigationKeys, {}, alt, ctrl, shift);
     ASSERT_EQ(navigation.size(), 35u);
     EXPECT_EQ(navigation.front().name, "VK_TAB");
     EXPECT_EQ(navigation.back().name, "VK_F24");
 
-    const std::vector<KeyEntry> characters = BuildKeyTable(-2, {}, alt, ctrl, shift);
+    const std::vector<KeyEntry> characters = BuildKeyTable(KeyPressMode::CharacterKeys, {}, alt, ctrl, shift);
     ASSERT_EQ(characters.size(), 46u);
     EXPECT_EQ(characters.front().name, "0");
     EXPECT_EQ(characters.back().name, "VK_NUMPAD9");
 
     const std::vector<std::int32_t> extra{65, 66};
-    EXPECT_EQ(Codes(BuildKeyTable(5, extra, alt, ctrl, shift)), extra);
-    EXPECT_TRUE(BuildKeyTable(5, {}, alt, ctrl, shift).empty());
+    EXPECT_EQ(Codes(BuildKeyTable(KeyPressMode::ExtraKeysOnly, extra, alt, ctrl, shift)), extra);
+    EXPECT_TRUE(BuildKeyTable(KeyPressMode::ExtraKeysOnly, {}, alt, ctrl, shift).empty());
     EXPECT_FALSE(alt || ctrl || shift);
 }
 
 TEST(KeyTable, ExtraKeysComeAfterTheRowsAndWishForModifiers) {
     bool alt = false, ctrl = false, shift = false;
     const std::vector<std::int32_t> ctrlOnly{17};
-    EXPECT_EQ(Codes(BuildKeyTable(7, ctrlOnly, alt, ctrl, shift)), ctrlOnly);
+    EXPECT_EQ(Codes(BuildKeyTable(KeyPressMode::ExtraKeysOnly, ctrlOnly, alt, ctrl, shift)), ctrlOnly);
     EXPECT_TRUE(ctrl);
     EXPECT_FALSE(alt || shift);
 
     const std::vector<std::int32_t> again{65, 16, 18};
-    const std::vector<std::int32_t> codes = Codes(BuildKeyTable(-2, again, alt, ctrl, shift));
+    const std::vector<std::int32_t> codes = Codes(BuildKeyTable(KeyPressMode::CharacterKeys, again, alt, ctrl, shift));
     ASSERT_EQ(codes.size(), 49u);
     EXPECT_EQ(codes[10], 65);  // the table row is met first
     EXPECT_EQ(std::vector<std::int32_t>(codes.end() - 3, codes.end()), again);
@@ -294,6 +290,35 @@ TEST(KeyTable, KeyNameVariables) {
     EXPECT_EQ(names[117].name, "VK_ALT");
     EXPECT_EQ(names[116].code, 18);
     EXPECT_EQ(names[117].code, 18);
+}
+
+// ---------------------------------------------------------------------------
+// The mode argument
+
+// The one reading of the script's integer: each number is one mode for the
+// switches and one for the keys; every number outside 0, 1, -1 and -2 reads
+// as the others do.
+TEST(RegistrationModes, EveryIntegerReadsAsOneMode) {
+    struct Case {
+        std::int32_t mode;
+        SwitchMode switching;
+        KeyPressMode keys;
+    };
+    const Case cases[] = {
+        {0, SwitchMode::Off, KeyPressMode::Off},
+        {1, SwitchMode::On, KeyPressMode::AllKeys},
+        {-1, SwitchMode::Unchanged, KeyPressMode::NavigationKeys},
+        {-2, SwitchMode::Unchanged, KeyPressMode::CharacterKeys},
+        {2, SwitchMode::Unchanged, KeyPressMode::ExtraKeysOnly},
+        {-3, SwitchMode::Unchanged, KeyPressMode::ExtraKeysOnly},
+        {INT_MIN, SwitchMode::Unchanged, KeyPressMode::ExtraKeysOnly},
+        {INT_MAX, SwitchMode::Unchanged, KeyPressMode::ExtraKeysOnly},
+    };
+    for (const Case& c : cases) {
+        const RegistrationMode read = ReadRegistrationMode(c.mode);
+        EXPECT_EQ(read.switching, c.switching) << c.mode;
+        EXPECT_EQ(read.keys, c.keys) << c.mode;
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -387,125 +412,149 @@ TEST(EventLists, KeyItems) {
 // Arming
 
 TEST_F(Engine, DialogFocusEventsArmAndDisarmTogether) {
+    arm(evdeOnKeyPress, -2);  // something else must be armed for a poll
     arm(evdeOnGainFocus, 1, {}, 0, kOtherDialog);
-    EXPECT_TRUE(engine.gainFocusEnabled && engine.loseFocusEnabled);
-    EXPECT_EQ(engine.focusDialog, kOtherDialog);
-    engine.lastForeground = 5;
+    EXPECT_TRUE(armed(evdeOnGainFocus) && armed(evdeOnLoseFocus));
+    EXPECT_EQ(engine.foregroundDialog(), kOtherDialog);
+    EXPECT_EQ(publishedBy([&] { windows.state.foreground = kOtherDialog; }), 1);  // OnGainFocus
     arm(evdeOnLoseFocus, 2);  // other modes change nothing
-    EXPECT_TRUE(engine.gainFocusEnabled && engine.loseFocusEnabled);
-    EXPECT_EQ(engine.lastForeground, 5);
+    EXPECT_TRUE(armed(evdeOnGainFocus) && armed(evdeOnLoseFocus));
+    EXPECT_EQ(engine.rememberedForeground(), kOtherDialog);
     arm(evdeOnLoseFocus, 1);
-    EXPECT_EQ(engine.focusDialog, kDialog);
-    EXPECT_EQ(engine.lastForeground, 0);
+    EXPECT_EQ(engine.foregroundDialog(), kDialog);
+    EXPECT_EQ(engine.rememberedForeground(), 0);
     arm(evdeOnLoseFocus, 0);
-    EXPECT_FALSE(engine.gainFocusEnabled || engine.loseFocusEnabled);
-    EXPECT_TRUE(engine.controls.empty());  // the list is ignored and controls untouched
+    EXPECT_FALSE(armed(evdeOnGainFocus) || armed(evdeOnLoseFocus));
+    EXPECT_EQ(engine.watchedControls().size(), 3u);  // the list is ignored and controls untouched
 }
 
 TEST_F(Engine, EveryCallDropsTheQueue) {
     for (std::int32_t event : {evdeOnGainFocus, evdeOnEnter, 12345}) {
-        engine.queue.push_back({});
-        engine.controls.push_back({kDialog, kA, "kept", false});
+        engine = EventEngine{};
+        windows.state.focus = kA;
+        leaveOneWaiting();  // with the three children watched
         arm(event, 2, "OK,1");
-        EXPECT_TRUE(engine.queue.empty());
-        EXPECT_EQ(engine.controls.empty(), event == evdeOnEnter) << event;
-        engine.controls.clear();
+        EXPECT_EQ(engine.waitingEvents(), 0u);
+        EXPECT_EQ(engine.watchedControls().empty(), event == evdeOnEnter) << event;
     }
-    EXPECT_FALSE(engine.enterEnabled || engine.exitEnabled || engine.keyPressEnabled);
+    engine = EventEngine{};
+    for (std::int32_t event : {evdeOnGainFocus, evdeOnEnter, 12345}) arm(event, 2, "OK,1");
+    EXPECT_FALSE(armed(evdeOnEnter) || armed(evdeOnExit) || armed(evdeOnKeyPress));
 }
 
 TEST_F(Engine, ControlsComeFromTheWalkOrTheList) {
     windows.state.focus = kB;
     arm(evdeOnEnter, 1);
-    EXPECT_TRUE(engine.enterEnabled);
-    EXPECT_EQ(engine.controls,
+    EXPECT_TRUE(armed(evdeOnEnter));
+    EXPECT_EQ(watched(),
               (std::vector<WatchedControl>{
                   {kDialog, kA, "", false}, {kDialog, kB, "", true}, {kDialog, kC, "", false}}));
 
     arm(evdeOnExit, 1, "Name,12345");
-    EXPECT_TRUE(engine.exitEnabled);
-    EXPECT_EQ(engine.controls, (std::vector<WatchedControl>{{kDialog, 12345, "Name", false}}));
+    EXPECT_TRUE(armed(evdeOnExit));
+    EXPECT_EQ(watched(), (std::vector<WatchedControl>{{kDialog, 12345, "Name", false}}));
 
     arm(evdeOnExit, 1, "\t");  // a list with no items watches nothing
-    EXPECT_TRUE(engine.controls.empty());
+    EXPECT_TRUE(engine.watchedControls().empty());
 
     arm(evdeOnEnter, 1, {}, 0, 42);  // not a window: no children
-    EXPECT_TRUE(engine.controls.empty());
+    EXPECT_TRUE(engine.watchedControls().empty());
 
     arm(evdeOnKeyPress, -2, "65");  // key press watches every child, whatever its list
-    EXPECT_EQ(engine.controls.size(), 3u);
+    EXPECT_EQ(engine.watchedControls().size(), 3u);
 }
 
 TEST_F(Engine, DisarmingOrOtherModesEmptyTheControls) {
     arm(evdeOnEnter, 1);
     arm(evdeOnExit, 0);
-    EXPECT_TRUE(engine.enterEnabled);
-    EXPECT_FALSE(engine.exitEnabled);
-    EXPECT_TRUE(engine.controls.empty());
+    EXPECT_TRUE(armed(evdeOnEnter));
+    EXPECT_FALSE(armed(evdeOnExit));
+    EXPECT_TRUE(engine.watchedControls().empty());
 
     arm(evdeOnEnter, 1);
     arm(evdeOnEnter, 2, "Name,5");
-    EXPECT_TRUE(engine.enterEnabled);
-    EXPECT_TRUE(engine.controls.empty());
+    EXPECT_TRUE(armed(evdeOnEnter));
+    EXPECT_TRUE(engine.watchedControls().empty());
     arm(evdeOnExit, 2);
-    EXPECT_FALSE(engine.exitEnabled);
+    EXPECT_FALSE(armed(evdeOnExit));
+}
+
+TEST_F(Engine, ExtremeModesActAsAnyOtherNumber) {
+    arm(evdeOnKeyPress, INT_MIN, "65|17");
+    EXPECT_TRUE(armed(evdeOnKeyPress));
+    EXPECT_TRUE(std::ranges::equal(engine.polledKeys(), std::vector<std::int32_t>{65, 17}));
+    EXPECT_TRUE(engine.Wants(kControlKey));  // by the extra key, not by the mode
+    EXPECT_FALSE(engine.Wants(kAltKey) || engine.Wants(kShiftKey));
+
+    arm(evdeOnEnter, INT_MAX, "OK,x");  // the list is not read
+    EXPECT_FALSE(armed(evdeOnEnter));
+    EXPECT_TRUE(engine.watchedControls().empty());
+    arm(evdeOnGainFocus, INT_MIN);
+    EXPECT_FALSE(armed(evdeOnGainFocus) || armed(evdeOnLoseFocus));
 }
 
 TEST_F(Engine, KeyListsAreBuiltOnceButWishesEveryTime) {
     arm(evdeOnKeyPress, 5);  // selects nothing: the lists stay empty
-    EXPECT_TRUE(engine.keyPressEnabled);
-    EXPECT_TRUE(engine.keyTable.empty() && engine.pollList.empty());
+    EXPECT_TRUE(armed(evdeOnKeyPress));
+    EXPECT_TRUE(engine.keyEntries().empty() && engine.polledKeys().empty());
 
     arm(evdeOnKeyPress, 1, "", 1);
-    EXPECT_EQ(engine.pollList.size(), 114u);
-    EXPECT_TRUE(engine.altWanted && engine.ctrlWanted && engine.shiftWanted);
+    EXPECT_EQ(engine.polledKeys().size(), 114u);
+    EXPECT_TRUE(wantsAll());
     EXPECT_EQ(host.defined.size(), 118u);
 
     arm(evdeOnKeyPress, -1, "17", 1);
-    EXPECT_EQ(engine.pollList.size(), 114u);  // the keys chosen first stay
-    EXPECT_FALSE(engine.altWanted || engine.ctrlWanted || engine.shiftWanted);
+    EXPECT_EQ(engine.polledKeys().size(), 114u);  // the keys chosen first stay
+    EXPECT_FALSE(wantsAny());
     EXPECT_EQ(host.defined.size(), 118u);  // names come only with a new poll list
 
     arm(evdeOnKeyPress, 0);
-    EXPECT_FALSE(engine.keyPressEnabled);
-    EXPECT_EQ(engine.pollList.size(), 114u);
+    EXPECT_FALSE(armed(evdeOnKeyPress));
+    EXPECT_EQ(engine.polledKeys().size(), 114u);
 }
 
 TEST_F(Engine, RejectedListLeavesTheEngineAsItWas) {
     arm(evdeOnEnter, 1);
+    arm(evdeOnExit, 1);
     arm(evdeOnKeyPress, 1);
-    engine.queue.push_back({kDialog, kA, 2, "waiting", evdeOnExit});
-    engine.lastKey = 65;
+    // the key press and OnExit of kA go out, OnEnter of kB waits
+    EXPECT_EQ(publishedBy([&] {
+                  windows.press('A');
+                  windows.state.focus = kB;
+              }),
+              2);
+    ASSERT_EQ(engine.waitingEvents(), 1u);
+    ASSERT_EQ(engine.rememberedKey(), 'A');
     const EventEngine before = engine;
 
     EXPECT_THROW(arm(evdeOnEnter, 1, "OK,1\tCancel,x"), std::invalid_argument);
     EXPECT_THROW(arm(evdeOnExit, 1, "OK,99999999999"), std::out_of_range);
-    EXPECT_TRUE(SameState(engine, before));
+    EXPECT_TRUE(engine == before);
 
     // where the list is not read it is not checked
     arm(evdeOnEnter, 0, "OK,x");
     arm(evdeOnGainFocus, 1, "OK,x");
     arm(evdeOnKeyPress, 0, "x");
-    EXPECT_FALSE(engine.enterEnabled);
+    EXPECT_FALSE(armed(evdeOnEnter));
 }
 
 TEST_F(Engine, KeyListIsCheckedOnlyWhileTheKeyTableIsEmpty) {
     EXPECT_THROW(arm(evdeOnKeyPress, 3, "65|sixty"), std::invalid_argument);
-    EXPECT_TRUE(engine.keyTable.empty());
-    EXPECT_FALSE(engine.keyPressEnabled);
+    EXPECT_TRUE(engine.keyEntries().empty());
+    EXPECT_FALSE(armed(evdeOnKeyPress));
 
     arm(evdeOnKeyPress, 1);
-    ASSERT_EQ(engine.keyTable.size(), 114u);
-    const std::vector<std::int32_t> polled = engine.pollList;
+    ASSERT_EQ(engine.keyEntries().size(), 114u);
+    const std::vector<std::int32_t> polled(engine.polledKeys().begin(), engine.polledKeys().end());
     // the table exists: the list is not read, so not refused, and the call
     // still sets the wanted flags again
     arm(evdeOnKeyPress, 3, "65|sixty");
-    EXPECT_TRUE(engine.keyPressEnabled);
-    EXPECT_FALSE(engine.altWanted || engine.ctrlWanted || engine.shiftWanted);
-    EXPECT_EQ(engine.keyTable.size(), 114u);
-    EXPECT_EQ(engine.pollList, polled);
+    EXPECT_TRUE(armed(evdeOnKeyPress));
+    EXPECT_FALSE(wantsAny());
+    EXPECT_EQ(engine.keyEntries().size(), 114u);
+    EXPECT_TRUE(std::ranges::equal(engine.polledKeys(), polled));
     arm(evdeOnKeyPress, 1, "99999999999");
-    EXPECT_TRUE(engine.altWanted && engine.ctrlWanted && engine.shiftWanted);
+    EXPECT_TRUE(wantsAll());
 }
 
 // ---------------------------------------------------------------------------
@@ -518,25 +567,25 @@ TEST_F(Engine, HostValueFailureChangesNothing) {
     const PollOutcome outcome = poll();
     EXPECT_EQ(outcome.end, PollOutcome::End::HostCode);
     EXPECT_EQ(outcome.hostCode, 3);
-    EXPECT_EQ(engine.lastKey, 0);
-    EXPECT_TRUE(engine.queue.empty());
+    EXPECT_EQ(engine.rememberedKey(), 0);
+    EXPECT_EQ(engine.waitingEvents(), 0u);
     host.fillCode = 0;
     EXPECT_EQ(publishedBy(), 1);  // the key is seen once the host answers
 }
 
 TEST_F(Engine, InactiveDialogIsNotPolled) {
+    arm(evdeOnKeyPress, -2);
     armFocusEvents();
     EXPECT_EQ(publishedBy([&] { windows.state.focus = kB; }), 1);  // OnExit A; OnEnter B waits
-    ASSERT_EQ(engine.queue.size(), 1u);
-    arm(evdeOnKeyPress, -2);
-    engine.queue.push_back({kDialog, kB, 3, "", evdeOnEnter});
+    ASSERT_EQ(engine.waitingEvents(), 1u);
+    const int keySamples = windows.keySamples;
     windows.state.active = kOther;
     windows.press('A');
     windows.state.focus = kC;
     EXPECT_EQ(publishedBy(), 0);
-    EXPECT_EQ(engine.queue.size(), 1u);
-    EXPECT_EQ(engine.lastKey, 0);
-    EXPECT_EQ(windows.keySamples, 0);
+    EXPECT_EQ(engine.waitingEvents(), 1u);
+    EXPECT_EQ(engine.rememberedKey(), 0);
+    EXPECT_EQ(windows.keySamples, keySamples);
 }
 
 // ---------------------------------------------------------------------------
@@ -546,7 +595,7 @@ TEST_F(Engine, OnlyOnExitMarksTheNewControlSilently) {
     arm(evdeOnExit, 1);
     EXPECT_EQ(publishedBy([&] { windows.state.focus = kB; }), 1);
     EXPECT_EQ(last(), Event(evdeOnExit, kA, 2));
-    EXPECT_TRUE(engine.controls[1].entered);
+    EXPECT_TRUE(engine.watchedControls()[1].entered);
     EXPECT_EQ(publishedBy([&] { windows.state.focus = kC; }), 1);
     EXPECT_EQ(last(), Event(evdeOnExit, kB, 3));
 }
@@ -564,7 +613,7 @@ TEST_F(Engine, OneCallHandsOverAtMostTwoEvents) {
     EXPECT_EQ(publishedBy(), 2);
     // the key state of the call travels into the focus events
     EXPECT_EQ(last(), Event(evdeOnExit, kA, 2, "", 'Q', 1));
-    ASSERT_EQ(engine.queue.size(), 1u);
+    ASSERT_EQ(engine.waitingEvents(), 1u);
     EXPECT_EQ(publishedBy(), 1);
     EXPECT_EQ(last(), Event(evdeOnEnter, kB, 3, "", 'Q', 1));
 }
@@ -617,7 +666,7 @@ TEST_F(Engine, CapsLockAloneIsNoWantedModifier) {
     EXPECT_EQ(publishedBy([&] { windows.press('A'); }), 1);
     EXPECT_EQ(last(), Event(evdeOnKeyPress, kA, 2, "", 'A', 0, 1));
     EXPECT_EQ(publishedBy([&] { windows.release('A'); }), 0);
-    EXPECT_EQ(engine.lastKey, 0);
+    EXPECT_EQ(engine.rememberedKey(), 0);
 }
 
 // A poll that publishes a key remembers the focus it saw; a quiet poll after
@@ -626,13 +675,13 @@ TEST_F(Engine, CapsLockAloneIsNoWantedModifier) {
 TEST_F(Engine, QuietPollAfterAKeyKeepsTheRememberedFocus) {
     arm(evdeOnKeyPress, -2);
     EXPECT_EQ(publishedBy([&] { windows.press('A'); }), 1);
-    EXPECT_EQ(engine.lastFocus, kA);
+    EXPECT_EQ(engine.rememberedFocus(), kA);
     EXPECT_EQ(publishedBy([&] {
                   windows.release('A');
                   windows.state.focus = kB;
               }),
               0);
-    EXPECT_EQ(engine.lastFocus, kA);
+    EXPECT_EQ(engine.rememberedFocus(), kA);
 
     arm(evdeOnEnter, 1, "A,1001\tB,1002");
     EXPECT_EQ(publishedBy(), 1);
@@ -720,30 +769,34 @@ TEST_F(Engine, RefusedAssignmentKeepsTheEventAtTheHead) {
     EXPECT_EQ(outcome.end, PollOutcome::End::HostCode);
     EXPECT_EQ(outcome.hostCode, 5);
     EXPECT_EQ(host.assigned, (std::vector<std::string>{"DHandle", "DCHwnd", "DCtrl"}));
-    ASSERT_EQ(engine.queue.size(), 2u);
-    EXPECT_EQ(engine.queue.front().eventCode, evdeOnExit);
-    EXPECT_EQ(engine.lastFocus, 0);
-    EXPECT_FALSE(engine.controls[0].entered);
+    ASSERT_EQ(engine.waitingEvents(), 2u);
+    EXPECT_EQ(engine.nextEvent().eventCode, evdeOnExit);
+    EXPECT_EQ(engine.rememberedFocus(), 0);
+    EXPECT_FALSE(engine.watchedControls()[0].entered);
 
     // the next call hands over the same OnExit, then the OnEnter it left
     host.failAtAssignment = 0;
     EXPECT_EQ(publishedBy(), 2);
     EXPECT_EQ(last(), Event(evdeOnEnter, kB, 3));
     EXPECT_EQ(host.assigned.size(), 3u + 22u);
-    EXPECT_EQ(engine.lastFocus, kB);
-    EXPECT_TRUE(engine.queue.empty());
+    EXPECT_EQ(engine.rememberedFocus(), kB);
+    EXPECT_EQ(engine.waitingEvents(), 0u);
 }
 
 TEST_F(Engine, RefusalAtTheHeadSkipsTheControlScan) {
     armFocusEvents();
-    engine.queue.push_back({kDialog, kC, 4, "", evdeOnEnter});
+    arm(evdeOnKeyPress, -2);
+    arm(evdeOnGainFocus, 1);
+    // OnGainFocus goes out, the key press waits; the focus stays
+    EXPECT_EQ(publishedBy([&] { windows.press('A'); }), 1);
+    ASSERT_EQ(engine.waitingEvents(), 1u);
     windows.state.focus = kB;
-    host.failAtAssignment = 11;
+    host.failAtAssignment = 22;  // the waiting event's VK_ALT, after the 11 of OnGainFocus
     host.failCode = 21;
     EXPECT_EQ(poll().hostCode, 21);
-    EXPECT_EQ(engine.queue.size(), 1u);
-    EXPECT_EQ(engine.lastFocus, kA);
-    EXPECT_TRUE(engine.controls[0].entered);
+    EXPECT_EQ(engine.waitingEvents(), 1u);
+    EXPECT_EQ(engine.rememberedFocus(), kA);
+    EXPECT_TRUE(engine.watchedControls()[0].entered);
 }
 
 // ---------------------------------------------------------------------------
@@ -792,7 +845,7 @@ TEST_F(Engine, APollWithNothingNewAllocatesNothing) {
     for (int i = 0; i < 10; ++i) poll();
     gCounting = false;
     EXPECT_EQ(gAllocations, 0);
-    EXPECT_TRUE(engine.queue.empty());
+    EXPECT_EQ(engine.waitingEvents(), 0u);
 }
 #endif
 

@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
 using namespace vantor::mask;
 
 namespace {
+
+// ebMaskClean as a script calls it: the mode as the script's integer.
+std::string Clean(std::string_view mask, std::string_view text, std::int32_t mode) {
+    return CleanMaskedText(mask, text, ReadCleanMode(mode));
+}
 
 // An edit control as the engine sees it, with a user typing into it and the
 // script calling ebMask after every change.
@@ -307,31 +313,43 @@ TEST(ApplyMask, LongTextsAndOddCarets) {
 TEST(CleanMaskedText, Modes) {
     const std::string mask = "$##.## (A)";
     const std::string text = "$12.50 (x)";
-    EXPECT_EQ(CleanMaskedText(mask, text, 0), "$12.50 (x)");
-    EXPECT_EQ(CleanMaskedText(mask, text, 1), "12.50");
-    EXPECT_EQ(CleanMaskedText(mask, text, 2), "1250x");
-    EXPECT_EQ(CleanMaskedText(mask, text, 3), "$1250 (x)");
-    EXPECT_EQ(CleanMaskedText(mask, text, 4), "12.50x");
-    EXPECT_EQ(CleanMaskedText(mask, text, 7), "");
-    EXPECT_EQ(CleanMaskedText(mask, text, -1), "");
-    EXPECT_EQ(CleanMaskedText(mask, text, 5), "");
+    EXPECT_EQ(Clean(mask, text, 0), "$12.50 (x)");
+    EXPECT_EQ(Clean(mask, text, 1), "12.50");
+    EXPECT_EQ(Clean(mask, text, 2), "1250x");
+    EXPECT_EQ(Clean(mask, text, 3), "$1250 (x)");
+    EXPECT_EQ(Clean(mask, text, 4), "12.50x");
+    EXPECT_EQ(Clean(mask, text, 7), "");
+    EXPECT_EQ(Clean(mask, text, -1), "");
+    EXPECT_EQ(Clean(mask, text, 5), "");
+}
+
+TEST(CleanMaskedText, EveryIntegerReadsAsOneMode) {
+    EXPECT_EQ(ReadCleanMode(0), CleanMode::Whole);
+    EXPECT_EQ(ReadCleanMode(1), CleanMode::DigitsAndPoints);
+    EXPECT_EQ(ReadCleanMode(2), CleanMode::Placeholders);
+    EXPECT_EQ(ReadCleanMode(3), CleanMode::NoSeparators);
+    EXPECT_EQ(ReadCleanMode(4), CleanMode::PlaceholdersAndSeparators);
+    for (const std::int32_t other : {5, -1, INT_MIN, INT_MAX}) {
+        EXPECT_EQ(ReadCleanMode(other), CleanMode::Nothing) << other;
+    }
+    EXPECT_EQ(CleanMaskedText("##", "12", CleanMode::Nothing), "");
 }
 
 TEST(CleanMaskedText, EdgeCases) {
-    EXPECT_EQ(CleanMaskedText("&&&&&", "ab  ", 0), "ab  ");
-    EXPECT_EQ(CleanMaskedText("&&&&&", "ab  ", 3), "ab");
-    EXPECT_EQ(CleanMaskedText("", "abc", 0), "abc");
-    for (int mode = 1; mode <= 4; ++mode) EXPECT_EQ(CleanMaskedText("", "abc", mode), "");
-    EXPECT_EQ(CleanMaskedText("##", "12345", 2), "12");
-    EXPECT_EQ(CleanMaskedText("##x##", "12/34", 4), "12/34");
-    EXPECT_EQ(CleanMaskedText("##x##", "12/34", 2), "1234");
-    EXPECT_EQ(CleanMaskedText("#,###.#", "1,234.5", 1), "1234.5");
+    EXPECT_EQ(Clean("&&&&&", "ab  ", 0), "ab  ");
+    EXPECT_EQ(Clean("&&&&&", "ab  ", 3), "ab");
+    EXPECT_EQ(Clean("", "abc", 0), "abc");
+    for (int mode = 1; mode <= 4; ++mode) EXPECT_EQ(Clean("", "abc", mode), "");
+    EXPECT_EQ(Clean("##", "12345", 2), "12");
+    EXPECT_EQ(Clean("##x##", "12/34", 4), "12/34");
+    EXPECT_EQ(Clean("##x##", "12/34", 2), "1234");
+    EXPECT_EQ(Clean("#,###.#", "1,234.5", 1), "1234.5");
     // mask positions past the end of the text contribute nothing, in mode 3 too
-    EXPECT_EQ(CleanMaskedText("$##.## (A)", "$12", 3), "$12");
-    EXPECT_EQ(CleanMaskedText("##/##/####", "12/34/", 3), "1234");
+    EXPECT_EQ(Clean("$##.## (A)", "$12", 3), "$12");
+    EXPECT_EQ(Clean("##/##/####", "12/34/", 3), "1234");
     const std::string big(100000, 'z');
-    EXPECT_EQ(CleanMaskedText("&&&", big, 3), "zzz");
-    EXPECT_EQ(CleanMaskedText("&&&", big, 0).size(), big.size());
+    EXPECT_EQ(Clean("&&&", big, 3), "zzz");
+    EXPECT_EQ(Clean("&&&", big, 0).size(), big.size());
 }
 
 // A caret the control reports past the text (it does so without the focus)

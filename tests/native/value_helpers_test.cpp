@@ -72,6 +72,13 @@ TEST(TrimBlanks, NeverBelowOneCharacter) {
     EXPECT_EQ(TrimBlanks(s), " ");
 }
 
+TEST(Quoted, CutOnlyWhenLonger) {
+    EXPECT_EQ(Quoted("", 3), "\"\"");
+    EXPECT_EQ(Quoted("abc", 3), "\"abc\"");
+    EXPECT_EQ(Quoted("abcd", 3), "\"abc...\"");
+    EXPECT_EQ(Quoted(std::string(100000, 'q'), 40), "\"" + std::string(40, 'q') + "...\"");
+}
+
 TEST(SplitList, PiecesAsAStreamReadsLines) {
     using V = std::vector<std::string>;
     EXPECT_EQ(SplitList("a, b,,c", ','), (V{"a", "b", "c"}));
