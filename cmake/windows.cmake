@@ -98,6 +98,13 @@ endforeach()
 vantor_program(vantor_demo ${PROJECT_SOURCE_DIR}/demo/demo.cpp ${PROJECT_SOURCE_DIR}/demo/picture.cpp)
 target_link_libraries(vantor_demo PRIVATE host_double)
 
+# The picture test: plays the demo and compares its pictures with the
+# references of tests/pictures/ (scripts/pictures.sh; --update rewrites them).
+vantor_program(picture_check ${PROJECT_SOURCE_DIR}/tests/pictures/picture_check.cpp
+    ${PROJECT_SOURCE_DIR}/demo/picture.cpp)
+target_compile_definitions(picture_check PRIVATE VANTOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+add_dependencies(picture_check vantor_demo)
+
 # Every benchmark in one program, as for the tests: under emulation most of
 # a program's time is Wine starting it. scripts/bench.sh runs it.
 file(GLOB BENCHMARKS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)

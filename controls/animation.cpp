@@ -1,6 +1,7 @@
 // Animation controls (an).
 
 #include "controls/create_control.h"
+#include "controls/wrappers/animation.h"
 #include "host/arguments.h"
 #include "host/vantor.h"
 
@@ -10,26 +11,6 @@
 #include <cstdint>
 
 namespace vantor {
-namespace {
-
-// A thin wrapper of an animation control.
-class Animation : public Window {
-public:
-    using Window::Window;
-
-    LRESULT Open(const char* file) const {
-        return Send(ACM_OPENA, 0, reinterpret_cast<LPARAM>(file));
-    }
-    void Close() const { Open(nullptr); }
-    void Play(int first, int last, int repeat) const {
-        const LPARAM frames = static_cast<LPARAM>(
-            (static_cast<DWORD>(static_cast<WORD>(last)) << 16) | static_cast<WORD>(first));
-        Send(ACM_PLAY, static_cast<WPARAM>(repeat), frames);
-    }
-    void Stop() const { Send(ACM_STOP, 0, 0); }
-};
-
-}  // namespace
 
 // Created hidden at 0, 0, 0, 0 and then placed; anOpenAVI shows it.
 std::int32_t CVantor::anCreateAVI(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
@@ -46,8 +27,9 @@ std::int32_t CVantor::anCreateAVI(HWND, HINSTANCE hostInstance, std::int32_t, Va
 std::int32_t CVantor::anOpenAVI(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                 std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Animation(a.window(1)).Open(a.text(2));
-    ShowWindow(a.window(1), SW_SHOW);
+    const Animation animation(a.window(1));
+    animation.Open(a.text(2));
+    animation.Show();
     return ReturnInteger(0);
 }
 

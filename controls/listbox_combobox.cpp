@@ -1,5 +1,7 @@
 // List boxes and combo boxes the host's dialog created. Scripts number items
 // from 1; the controls count from 0.
+#include "controls/wrappers/combo_box.h"
+#include "controls/wrappers/list_box.h"
 #include "host/arguments.h"
 #include "host/core/delete_scope.h"
 #include "host/core/value_helpers.h"
@@ -18,12 +20,11 @@ namespace {
 
 // Deletes, from the last position down, every item whose selection state
 // matches `selected`; the result is what the last deletion left (0 when none).
-std::int32_t DeleteBySelection(const Window& list, std::int32_t count, bool selected) {
+std::int32_t DeleteBySelection(const ListBox& list, std::int32_t count, bool selected) {
     const PausedRedraw paused(list, count);
     std::int32_t left = 0;
     for (std::int32_t position = count - 1; position >= 0; --position) {
-        if ((list.Send(LB_GETSEL, position) > 0) == selected)
-            left = list.SendForInt(LB_DELETESTRING, position);
+        if ((list.GetSel(position) > 0) == selected) left = list.DeleteString(position);
     }
     return left;
 }
@@ -31,12 +32,13 @@ std::int32_t DeleteBySelection(const Window& list, std::int32_t count, bool sele
 // The window height of combo (at box, in screen coordinates) whose list
 // shows items of itemHeight: the field (a simple box holds its list inside
 // its own window, under the field), the items and the list's frame.
-int WindowHeightFor(HWND combo, HWND list, const RECT& box, std::int32_t items, LRESULT itemHeight) {
+int WindowHeightFor(const ComboBox& combo, HWND list, const RECT& box, std::int32_t items,
+                    int itemHeight) {
     RECT place{}, frame{};
     GetWindowRect(list, &place);
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongA(list, GWL_EXSTYLE)));
-    const bool simple = (GetWindowLongA(combo, GWL_STYLE) & 3) == CBS_SIMPLE;
+    const bool simple = (combo.Style() & 3) == CBS_SIMPLE;
     const LONG field = simple ? place.top - box.top : box.bottom - box.top;
     return static_cast<int>(std::min<std::int64_t>(
         field + std::int64_t{items} * itemHeight + (frame.bottom - frame.top) + (simple ? 0 : 1), 32767));
@@ -47,13 +49,13 @@ int WindowHeightFor(HWND combo, HWND list, const RECT& box, std::int32_t items, 
 std::int32_t CVantor::cbGetCurSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(OneBased(a.window(1).SendForInt(CB_GETCURSEL)));
+    return ReturnInteger(OneBased(ComboBox(a.window(1)).GetCurSel()));
 }
 
 std::int32_t CVantor::cbSetCurSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(OneBased(a.window(1).SendForInt(CB_SETCURSEL, ZeroBased(a.integer(2)))));
+    return ReturnInteger(OneBased(ComboBox(a.window(1)).SetCurSel(ZeroBased(a.integer(2)))));
 }
 
 // Makes the dropped-down list show `items` items (fewer when the box holds
@@ -66,17 +68,16 @@ std::int32_t CVantor::cbSetCurSel(HWND, HINSTANCE, std::int32_t, ValueCell* args
 std::int32_t CVantor::cbSetDropHeight(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                       std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const Window combo = a.window(1);
+    const ComboBox combo(a.window(1));
     const std::int32_t items = a.integer(2);
     COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    const LRESULT itemHeight = combo.Send(CB_GETITEMHEIGHT, 0);
-    if (items < 1 || itemHeight <= 0 || !GetComboBoxInfo(combo, &info)) return ReturnInteger(0);
+    const int itemHeight = combo.GetItemHeight(0);
+    if (items < 1 || itemHeight <= 0 || !combo.GetComboBoxInfo(info)) return ReturnInteger(0);
 
     RECT box{};
     GetWindowRect(combo, &box);
     const int height = WindowHeightFor(combo, info.hwndList, box, items, itemHeight);
-    combo.Send(CB_SETMINVISIBLE, static_cast<WPARAM>(items));
+    combo.SetMinVisible(items);
     const LONG width = box.right - box.left;
     // The whole rectangle, so that a mirrored dialog maps it the right way round.
     MapWindowPoints(nullptr, GetParent(combo), reinterpret_cast<POINT*>(&box), 2);
@@ -92,16 +93,16 @@ std::int32_t CVantor::cbSetDropHeight(HWND, HINSTANCE, std::int32_t, ValueCell* 
 std::int32_t CVantor::lbDeleteItem(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                    std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const Window list = a.window(1);
-    const std::int32_t selected = list.SendForInt(LB_GETSELCOUNT);
-    const std::int32_t count = list.SendForInt(LB_GETCOUNT);
+    const ListBox list(a.window(1));
+    const std::int32_t selected = list.GetSelCount();
+    const std::int32_t count = list.GetCount();
     const DeletePlan plan = PlanDeletion(a.integer(2), a.integer(3), count, selected);
     switch (plan.what) {
     case DeleteWhat::Refused:
         ShowNote("Note", plan.note);
         return ReturnInteger(count);
     case DeleteWhat::All:
-        list.Send(LB_RESETCONTENT);
+        list.ResetContent();
         return ReturnInteger(0);
     case DeleteWhat::Selected:
         return ReturnInteger(DeleteBySelection(list, count, true));
@@ -110,25 +111,25 @@ std::int32_t CVantor::lbDeleteItem(HWND, HINSTANCE, std::int32_t, ValueCell* arg
     case DeleteWhat::One:
         break;
     }
-    return ReturnInteger(list.SendForInt(LB_DELETESTRING, static_cast<WPARAM>(plan.index)));
+    return ReturnInteger(list.DeleteString(plan.index));
 }
 
 std::int32_t CVantor::lbGetItemCount(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                      std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(a.window(1).SendForInt(LB_GETCOUNT));
+    return ReturnInteger(ListBox(a.window(1)).GetCount());
 }
 
 std::int32_t CVantor::lbGetItemCountSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                         std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(a.window(1).SendForInt(LB_GETSELCOUNT));
+    return ReturnInteger(ListBox(a.window(1)).GetSelCount());
 }
 
 std::int32_t CVantor::lbGetItemHeight(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                       std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(a.window(1).SendForInt(LB_GETITEMHEIGHT, 0));
+    return ReturnInteger(ListBox(a.window(1)).GetItemHeight(0));
 }
 
 // The selected item numbers, ascending, joined by tabs; "0" when none is
@@ -138,15 +139,14 @@ std::int32_t CVantor::lbGetItemHeight(HWND, HINSTANCE, std::int32_t, ValueCell* 
 std::int32_t CVantor::lbGetItemSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                    std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const Window list = a.window(1);
-    const std::int32_t selected = list.SendForInt(LB_GETSELCOUNT);
+    const ListBox list(a.window(1));
+    const std::int32_t selected = list.GetSelCount();
     std::vector<int> positions(static_cast<std::size_t>(std::max(selected, 0)));
-    const std::int32_t got =
-        list.SendForInt(LB_GETSELITEMS, positions.size(), reinterpret_cast<LPARAM>(positions.data()));
+    const std::int32_t got = list.GetSelItems(positions);
 
     std::string text;
     if (got == LB_ERR) {
-        FormatInteger(OneBased(list.SendForInt(LB_GETCURSEL)), text);
+        FormatInteger(OneBased(list.GetCurSel()), text);
     } else if (got <= 0) {
         text = "0";
     } else {
@@ -162,15 +162,13 @@ std::int32_t CVantor::lbGetItemSel(HWND, HINSTANCE, std::int32_t, ValueCell* arg
 std::int32_t CVantor::lbGetItemState(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                      std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(
-        a.window(1).SendForInt(LB_GETSEL, static_cast<WPARAM>(ZeroBased(a.integer(2)))));
+    return ReturnInteger(ListBox(a.window(1)).GetSel(ZeroBased(a.integer(2))));
 }
 
 std::int32_t CVantor::lbSetHScrollSize(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                        std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(
-        a.window(1).SendForInt(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(a.integer(2))));
+    return ReturnInteger(ListBox(a.window(1)).SetHorizontalExtent(a.integer(2)));
 }
 
 // The height is forced into 1..255 pixels.
@@ -178,7 +176,7 @@ std::int32_t CVantor::lbSetItemHeight(HWND, HINSTANCE, std::int32_t, ValueCell* 
                                       std::int32_t argCount) {
     const Arguments a(args, argCount);
     const std::int32_t height = std::clamp(a.integer(2), 1, 255);
-    a.window(1).Send(LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+    ListBox(a.window(1)).SetItemHeight(0, height);
     return ReturnInteger(1);
 }
 
@@ -186,8 +184,7 @@ std::int32_t CVantor::lbSetItemHeight(HWND, HINSTANCE, std::int32_t, ValueCell* 
 std::int32_t CVantor::lbSetItemState(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                      std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(a.window(1).SendForInt(LB_SETSEL, static_cast<WPARAM>(a.integer(3)),
-                                    static_cast<LPARAM>(ZeroBased(a.integer(2)))));
+    return ReturnInteger(ListBox(a.window(1)).SetSel(ZeroBased(a.integer(2)), a.integer(3)));
 }
 
 }  // namespace vantor

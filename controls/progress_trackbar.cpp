@@ -1,6 +1,9 @@
 // Progress bars and trackbars on a script's dialog, and the style of a push
 // button.
 #include "controls/create_control.h"
+#include "controls/wrappers/button.h"
+#include "controls/wrappers/progress_bar.h"
+#include "controls/wrappers/trackbar.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
 #include "host/vantor.h"
@@ -14,30 +17,15 @@
 namespace vantor {
 namespace {
 
-void AddStyle(HWND window, LONG bits) {
-    SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | bits);
-}
-
-bool IsButton(HWND window) {
-    char className[16] = {};
-    return GetClassNameA(window, className, sizeof className) != 0 && lstrcmpiA(className, WC_BUTTONA) == 0;
-}
-
 // Destroys the trackbar's buddies and forgets them, so that no later call
 // meets a stale handle.
-void DestroyBuddies(const Window& trackbar) {
-    for (const WPARAM side : {TRUE, FALSE}) {
-        const auto buddy = reinterpret_cast<HWND>(trackbar.Send(TBM_GETBUDDY, side));
+void DestroyBuddies(const Trackbar& trackbar) {
+    for (const bool leftOrTop : {true, false}) {
+        const HWND buddy = trackbar.GetBuddy(leftOrTop);
         if (buddy == nullptr) continue;
-        trackbar.Send(TBM_SETBUDDY, side, 0);
+        trackbar.SetBuddy(leftOrTop, nullptr);
         DestroyWindow(buddy);
     }
-}
-
-// Sends one message whose work has no natural value: the script gets 1.
-std::int32_t SendAndReturnOne(const Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
-    window.Send(message, wParam, lParam);
-    return 1;
 }
 
 }  // namespace
@@ -48,10 +36,9 @@ std::int32_t SendAndReturnOne(const Window& window, UINT message, WPARAM wParam,
 // ES_NUMBER, which would make it refuse letters.
 std::int32_t CVantor::pbSetMultiline(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                      std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const HWND window = a.window(1);
-    AddStyle(window, BS_FLAT | BS_LEFTTEXT | (IsButton(window) ? BS_MULTILINE : 0));
-    InvalidateRect(window, nullptr, TRUE);
+    const Button window(Arguments(args, argCount).window(1));
+    window.AddStyle(BS_FLAT | BS_LEFTTEXT | (window.IsButton() ? BS_MULTILINE : 0));
+    window.Invalidate();
     return ReturnInteger(1);
 }
 
@@ -67,12 +54,13 @@ std::int32_t CVantor::pgCreateProgressBar(HWND, HINSTANCE hostInstance, std::int
 std::int32_t CVantor::pgSetColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
+    const ProgressBar bar(a.window(1));
     const COLORREF colour = ParseColor(a.text(2));
     switch (a.integer(3)) {
     case 0:
-        return ReturnInteger(a.window(1).SendForInt(PBM_SETBKCOLOR, 0, colour));
+        return ReturnInteger(static_cast<std::int32_t>(bar.SetBkColor(colour)));
     case 1:
-        return ReturnInteger(a.window(1).SendForInt(PBM_SETBARCOLOR, 0, colour));
+        return ReturnInteger(static_cast<std::int32_t>(bar.SetBarColor(colour)));
     default:
         return ReturnInteger(0);
     }
@@ -81,7 +69,7 @@ std::int32_t CVantor::pgSetColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
 std::int32_t CVantor::pgSetPosition(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(a.window(1).SendForInt(PBM_SETPOS, static_cast<WPARAM>(a.integer(2))));
+    return ReturnInteger(ProgressBar(a.window(1)).SetPos(a.integer(2)));
 }
 
 // A minimum not below the maximum is warned about, and set all the same.
@@ -91,20 +79,19 @@ std::int32_t CVantor::pgSetRange(HWND, HINSTANCE, std::int32_t, ValueCell* args,
     const std::int32_t minimum = a.integer(2), maximum = a.integer(3);
     if (minimum >= maximum)
         ShowNote("Error", "Your Minimum value must be less than your Maximum value.");
-    return ReturnInteger(a.window(1).SendForInt(PBM_SETRANGE32, static_cast<WPARAM>(minimum),
-                                    static_cast<LPARAM>(maximum)));
+    return ReturnInteger(ProgressBar(a.window(1)).SetRange32(minimum, maximum));
 }
 
 std::int32_t CVantor::pgSetState(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(a.window(1).SendForInt(PBM_SETSTATE, static_cast<WPARAM>(a.integer(2))));
+    return ReturnInteger(ProgressBar(a.window(1)).SetState(a.integer(2)));
 }
 
 std::int32_t CVantor::pgSetStep(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                 std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(a.window(1).SendForInt(PBM_SETSTEP, static_cast<WPARAM>(a.integer(2))));
+    return ReturnInteger(ProgressBar(a.window(1)).SetStep(a.integer(2)));
 }
 
 // Mode 1 turns the bar into a marquee moving every 200 ms; any other mode
@@ -112,22 +99,22 @@ std::int32_t CVantor::pgSetStep(HWND, HINSTANCE, std::int32_t, ValueCell* args,
 std::int32_t CVantor::pgStep(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                              std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const Window bar = a.window(1);
-    if (a.integer(2) != 1) return ReturnInteger(bar.SendForInt(PBM_STEPIT));
-    AddStyle(bar, PBS_MARQUEE);
-    return ReturnInteger(bar.SendForInt(PBM_SETMARQUEE, TRUE, 200));
+    const ProgressBar bar(a.window(1));
+    if (a.integer(2) != 1) return ReturnInteger(bar.StepIt());
+    bar.AddStyle(PBS_MARQUEE);
+    return ReturnInteger(bar.SetMarquee(true, 200));
 }
 
 std::int32_t CVantor::trClearSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_CLEARSEL, TRUE, 0));
+    Trackbar(Arguments(args, argCount).window(1)).ClearSel();
+    return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trClearTics(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                   std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_CLEARTICS, TRUE, 0));
+    Trackbar(Arguments(args, argCount).window(1)).ClearTics();
+    return ReturnInteger(1);
 }
 
 // Always with automatic ticks, a selection range and tooltips, whatever
@@ -145,13 +132,14 @@ std::int32_t CVantor::trCreateTrackBar(HWND, HINSTANCE hostInstance, std::int32_
 // minimum, maximum, selection start, selection end; anything else is 0.
 std::int32_t CVantor::trGetTrackInfo(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                      std::int32_t argCount) {
-    static constexpr UINT kQueries[] = {TBM_GETLINESIZE, TBM_GETNUMTICS,  TBM_GETPAGESIZE,
-                                        TBM_GETPOS,      TBM_GETRANGEMIN, TBM_GETRANGEMAX,
-                                        TBM_GETSELSTART, TBM_GETSELEND};
+    static constexpr int (Trackbar::*kQueries[])() const = {
+        &Trackbar::GetLineSize, &Trackbar::GetNumTics,  &Trackbar::GetPageSize,
+        &Trackbar::GetPos,      &Trackbar::GetRangeMin, &Trackbar::GetRangeMax,
+        &Trackbar::GetSelStart, &Trackbar::GetSelEnd};
     const Arguments a(args, argCount);
     const std::int32_t what = a.integer(2);
     if (what < 0 || what >= static_cast<std::int32_t>(std::size(kQueries))) return ReturnInteger(0);
-    return ReturnInteger(a.window(1).SendForInt(kQueries[what]));
+    return ReturnInteger((Trackbar(a.window(1)).*kQueries[what])());
 }
 
 // Ends without a result: the host gets 1 and the result cell stays as it
@@ -159,7 +147,7 @@ std::int32_t CVantor::trGetTrackInfo(HWND, HINSTANCE, std::int32_t, ValueCell* a
 std::int32_t CVantor::trRemoveBuddy(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    DestroyBuddies(a.window(1));
+    DestroyBuddies(Trackbar(a.window(1)));
     return NoResult(1);
 }
 
@@ -170,14 +158,15 @@ std::int32_t CVantor::trRemoveBuddy(HWND, HINSTANCE, std::int32_t, ValueCell* ar
 std::int32_t CVantor::trSetBuddy(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
                                  std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const Window dialog = a.window(1), trackbar = a.window(2);
+    const Window dialog = a.window(1);
+    const Trackbar trackbar(a.window(2));
     DestroyBuddies(trackbar);
     const auto label = [&](const char* text, DWORD align) {
         return CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | align, 0, 0, a.integer(3),
                                a.integer(4), dialog, nullptr, hostInstance, nullptr);
     };
-    trackbar.Send(TBM_SETBUDDY, TRUE, reinterpret_cast<LPARAM>(label(a.text(5), SS_RIGHT)));
-    trackbar.Send(TBM_SETBUDDY, FALSE, reinterpret_cast<LPARAM>(label(a.text(6), SS_LEFT)));
+    trackbar.SetBuddy(true, label(a.text(5), SS_RIGHT));
+    trackbar.SetBuddy(false, label(a.text(6), SS_LEFT));
     return ReturnInteger(1);
 }
 
@@ -186,62 +175,72 @@ std::int32_t CVantor::trSetBuddy(HWND, HINSTANCE hostInstance, std::int32_t, Val
 std::int32_t CVantor::trSetLineSize(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETLINESIZE, 0, a.integer(2)));
+    Trackbar(a.window(1)).SetLineSize(a.integer(2));
+    return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetPageSize(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETPAGESIZE, 0, a.integer(2)));
+    Trackbar(a.window(1)).SetPageSize(a.integer(2));
+    return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetPos(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETPOS, TRUE, a.integer(2)));
+    Trackbar(a.window(1)).SetPos(a.integer(2));
+    return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetRangeMax(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETRANGEMAX, TRUE, a.integer(2)));
+    Trackbar(a.window(1)).SetRangeMax(a.integer(2));
+    return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetRangeMin(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETRANGEMIN, TRUE, a.integer(2)));
+    Trackbar(a.window(1)).SetRangeMin(a.integer(2));
+    return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetSelEnd(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETSELEND, TRUE, a.integer(2)));
+    Trackbar(a.window(1)).SetSelEnd(a.integer(2));
+    return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetSelStart(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETSELSTART, TRUE, a.integer(2)));
+    Trackbar(a.window(1)).SetSelStart(a.integer(2));
+    return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetTic(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETTIC, 0, a.integer(2)));
+    Trackbar(a.window(1)).SetTic(a.integer(2));
+    return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetTicFreq(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                    std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETTICFREQ, a.integer(2), 0));
+    Trackbar(a.window(1)).SetTicFreq(a.integer(2));
+    return ReturnInteger(1);
 }
 
 // Side: 0 top, 1 left, 2 bottom, 3 right.
 std::int32_t CVantor::trSetTipSide(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                    std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETTIPSIDE, a.integer(2), 0));
+    Trackbar(a.window(1)).SetTipSide(a.integer(2));
+    return ReturnInteger(1);
 }
 
 }  // namespace vantor

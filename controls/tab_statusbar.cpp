@@ -3,6 +3,8 @@
 #include "controls/core/control_texts.h"
 #include "controls/create_control.h"
 #include "controls/subclass.h"
+#include "controls/wrappers/status_bar.h"
+#include "controls/wrappers/tab_control.h"
 #include "host/arguments.h"
 #include "host/callback_guard.h"
 #include "host/core/value_helpers.h"
@@ -28,10 +30,9 @@ namespace {
 
 constexpr UINT_PTR kTabBackground = SubclassId("VTCB");
 
-void FillPage(HWND tab, HDC dc, COLORREF colour) {
-    RECT page{};
-    GetClientRect(tab, &page);
-    Window(tab).Send(TCM_ADJUSTRECT, FALSE, &page);
+void FillPage(const TabControl& tab, HDC dc, COLORREF colour) {
+    RECT page = tab.ClientRect();
+    tab.AdjustRect(false, page);
     const UniqueBrush brush(CreateSolidBrush(colour));
     FillRect(dc, &page, brush.get());
 }
@@ -45,13 +46,13 @@ LRESULT TabBackground(HWND tab, UINT message, WPARAM wParam, LPARAM lParam, UINT
         if (wParam == 0) {
             const PaintScope paint(tab);
             DefSubclassProc(tab, WM_PAINT, reinterpret_cast<WPARAM>(paint.dc()), 0);
-            FillPage(tab, paint.dc(), static_cast<COLORREF>(colour));
+            FillPage(TabControl(tab), paint.dc(), static_cast<COLORREF>(colour));
             return 0;
         }
         [[fallthrough]];
     case WM_PRINTCLIENT: {
         const LRESULT painted = DefSubclassProc(tab, message, wParam, lParam);
-        FillPage(tab, reinterpret_cast<HDC>(wParam), static_cast<COLORREF>(colour));
+        FillPage(TabControl(tab), reinterpret_cast<HDC>(wParam), static_cast<COLORREF>(colour));
         return painted;
     }
     case WM_NCDESTROY:
@@ -105,11 +106,7 @@ std::int32_t CVantor::taAddTab(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                std::int32_t argCount) {
     const Arguments a(args, argCount);
     const std::int32_t index = ZeroBased(a.integer(2));
-    TCITEMA item{};
-    item.mask = TCIF_TEXT | TCIF_IMAGE;
-    item.pszText = const_cast<char*>(a.text(3));
-    item.iImage = -1;
-    a.window(1).Send(TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    TabControl(a.window(1)).InsertItem(index, a.text(3), -1);
     return ReturnInteger(index);
 }
 
@@ -124,15 +121,14 @@ std::int32_t CVantor::taCreateTab(HWND, HINSTANCE hostInstance, std::int32_t, Va
 std::int32_t CVantor::taDeleteTab(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(
-        a.window(1).SendForInt(TCM_DELETEITEM, static_cast<WPARAM>(ZeroBased(a.integer(2)))));
+    return ReturnInteger(TabControl(a.window(1)).DeleteItem(ZeroBased(a.integer(2))));
 }
 
 // 0 when no tab is selected.
 std::int32_t CVantor::taGetTabSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(OneBased(a.window(1).SendForInt(TCM_GETCURSEL)));
+    return ReturnInteger(OneBased(TabControl(a.window(1)).GetCurSel()));
 }
 
 // The page area of the tab control (inside its border, below the tabs)
@@ -142,10 +138,9 @@ std::int32_t CVantor::taGetTabSel(HWND, HINSTANCE, std::int32_t, ValueCell* args
 std::int32_t CVantor::taSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                    std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const HWND tab = a.window(1);
+    const TabControl tab(a.window(1));
     const COLORREF colour = RGB(a.integer(2) & 0xFF, a.integer(3) & 0xFF, a.integer(4) & 0xFF);
-    if (Subclass(tab, TabBackgroundProc, kTabBackground, colour))
-        InvalidateRect(tab, nullptr, TRUE);
+    if (Subclass(tab, TabBackgroundProc, kTabBackground, colour)) tab.Invalidate();
     return ReturnInteger(static_cast<std::int32_t>(colour));
 }
 
@@ -153,8 +148,7 @@ std::int32_t CVantor::taSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* arg
 std::int32_t CVantor::taSetTabSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(
-        a.window(1).SendForInt(TCM_SETCURSEL, static_cast<WPARAM>(ZeroBased(a.integer(2)))));
+    return ReturnInteger(TabControl(a.window(1)).SetCurSel(ZeroBased(a.integer(2))));
 }
 
 // Replaces the tab control's own style bits (the low word: TCS_BUTTONS,
@@ -164,13 +158,12 @@ std::int32_t CVantor::taSetTabSel(HWND, HINSTANCE, std::int32_t, ValueCell* args
 std::int32_t CVantor::taSetTabStyle(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const HWND tab = a.window(1);
-    const auto before = static_cast<DWORD>(GetWindowLongA(tab, GWL_STYLE));
+    const TabControl tab(a.window(1));
+    const DWORD before = tab.Style();
     const DWORD tabBits = static_cast<DWORD>(a.integer(2)) & 0xFFFF;
-    SetWindowLongA(tab, GWL_STYLE, static_cast<LONG>((before & 0xFFFF0000) | tabBits));
-    SetWindowPos(tab, nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    InvalidateRect(tab, nullptr, TRUE);
+    tab.SetStyle((before & 0xFFFF0000) | tabBits);
+    tab.FrameChanged();
+    tab.Invalidate();
     return ReturnInteger(static_cast<std::int32_t>(before & 0xFFFF));
 }
 
@@ -180,8 +173,8 @@ std::int32_t CVantor::sbCreateStatusBar(HWND, HINSTANCE, std::int32_t, ValueCell
     constexpr LONG kStyle = WS_CHILD | WS_VISIBLE | SBARS_TOOLTIPS | 0x200;
     constexpr UINT kId = 70;
     const Arguments a(args, argCount);
-    const Window bar(CreateStatusWindowA(kStyle, "", a.window(1), kId));
-    bar.Send(SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(a.text(2)));
+    const StatusBar bar = StatusBar::Create(a.window(1), kStyle, kId);
+    bar.SetText(0, a.text(2));
     return ReturnInteger(HandleValue(bar));
 }
 
@@ -189,7 +182,8 @@ std::int32_t CVantor::sbCreateStatusBar(HWND, HINSTANCE, std::int32_t, ValueCell
 std::int32_t CVantor::sbSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                    std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(a.window(1).SendForInt(SB_SETBKCOLOR, 0, ParseColor(a.text(2))));
+    const COLORREF before = StatusBar(a.window(1)).SetBkColor(ParseColor(a.text(2)));
+    return ReturnInteger(static_cast<std::int32_t>(before));
 }
 
 // Shows the icon of the file (argument 3) in part (argument 2, 1-based), at
@@ -201,7 +195,7 @@ std::int32_t CVantor::sbSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* arg
 std::int32_t CVantor::sbSetIcon(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                 std::int32_t argCount) {
     const Arguments a(args, argCount);
-    const Window bar = a.window(1);
+    const StatusBar bar(a.window(1));
     const auto part = static_cast<WPARAM>(ZeroBased(a.integer(2)));
     if (!CheckFileReadable(a.text(3))) return ReturnInteger(0);
     PartIcons* icons = IconsOf(bar);
@@ -210,8 +204,7 @@ std::int32_t CVantor::sbSetIcon(HWND, HINSTANCE, std::int32_t, ValueCell* args,
         static_cast<HICON>(LoadImageA(nullptr, a.text(3), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                       GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE)));
     if (!icon) return ReturnInteger(0);
-    const std::int32_t answer =
-        bar.SendForInt(SB_SETICON, part, reinterpret_cast<LPARAM>(icon.get()));
+    const std::int32_t answer = bar.SetIcon(static_cast<int>(part), icon.get());
     if (answer != 0) (*icons)[part] = std::move(icon);
     return ReturnInteger(answer);
 }
@@ -228,8 +221,7 @@ std::int32_t CVantor::sbSetParts(HWND, HINSTANCE, std::int32_t, ValueCell* args,
     const PartEdges parts = ParsePartEdges(a.text(2));
     if (!parts.error.empty()) return ReturnError(kSystemError, parts.error.c_str());
     const std::vector<std::int32_t>& edges = parts.edges;
-    if (!edges.empty())
-        a.window(1).Send(SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    if (!edges.empty()) StatusBar(a.window(1)).SetParts(edges);
     return ReturnInteger(static_cast<std::int32_t>(edges.size()));
 }
 
@@ -237,8 +229,7 @@ std::int32_t CVantor::sbSetParts(HWND, HINSTANCE, std::int32_t, ValueCell* args,
 std::int32_t CVantor::sbSetText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                 std::int32_t argCount) {
     const Arguments a(args, argCount);
-    a.window(1).Send(SB_SETTEXTA, static_cast<WPARAM>(ZeroBased(a.integer(2))),
-         reinterpret_cast<LPARAM>(a.text(3)));
+    StatusBar(a.window(1)).SetText(ZeroBased(a.integer(2)), a.text(3));
     return ReturnInteger(1);
 }
 

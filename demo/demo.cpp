@@ -525,6 +525,14 @@ void PlayAnimation(HWND d, Script& s, Gallery& g, const std::string& clip) {
     g.areas["animation"] = {animation};
 }
 
+// The clip stops on one frame, so that every run takes the same picture.
+void HoldAnimation(Script& s, const Gallery& g) {
+    Script::Section("animation held on frame 2 for the pictures");
+    const HWND animation = g.areas.at("animation").front();
+    s.Run("anStopAVI", {animation}, "1");
+    s.Run("anPlayAVI", {animation, 2, 2, 1}, "1");  // one frame: a seek
+}
+
 void PlayEmbeddedPicture(HWND d, Script& s, Gallery& g, const std::string& logo) {
     Script::Section("a picture embedded in a rich-text box");
     const HWND box = s.Create("richPicture", "rtCreate", {d, 580, 170, 170, 110, 0});
@@ -648,6 +656,7 @@ void PlayScript(HostDouble& host, DialogFixture& dialog,
     PlayMaskedEdit(s, g);
     PlayEvents(host, d, s, g, constants);
     HoverOverButton(s, g);
+    HoldAnimation(s, g);
 }
 
 // The rectangle that covers the windows, in the picture's coordinates (the

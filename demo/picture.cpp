@@ -50,6 +50,21 @@ struct Section {
     }
 };
 
+bool MakeFactory(ComRef<IWICImagingFactory>& factory) {
+    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IWICImagingFactory,
+                                      reinterpret_cast<void**>(factory.out())));
+}
+
+// The path as the codecs take it; empty when it cannot be converted.
+std::wstring Wide(const std::string& path) {
+    std::wstring wide(path.size() + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(),
+                                      static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+    return wide;
+}
+
 }  // namespace
 
 Picture::Picture(int width, int height, COLORREF background)
@@ -69,6 +84,13 @@ Picture::Picture(int width, int height, COLORREF background)
 COLORREF Picture::At(int x, int y) const {
     const std::uint8_t* p = &bits_[static_cast<std::size_t>(y) * stride_ + x * 3];
     return RGB(p[2], p[1], p[0]);
+}
+
+void Picture::Set(int x, int y, COLORREF colour) {
+    std::uint8_t* p = &bits_[static_cast<std::size_t>(y) * stride_ + x * 3];
+    p[0] = GetBValue(colour);
+    p[1] = GetGValue(colour);
+    p[2] = GetRValue(colour);
 }
 
 Picture Picture::OfScreen(HWND window) {
@@ -127,13 +149,38 @@ Picture Picture::Crop(const std::vector<RECT>& pieces) const {
     return out;
 }
 
+Picture Picture::FromFile(const std::string& path) {
+    const std::wstring wide = Wide(path);
+    ComRef<IWICImagingFactory> factory;
+    ComRef<IWICBitmapDecoder> decoder;
+    ComRef<IWICBitmapFrameDecode> frame;
+    ComRef<IWICFormatConverter> converter;
+    UINT width = 0, height = 0;
+    const bool opened =
+        !wide.empty() && MakeFactory(factory) &&
+        SUCCEEDED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
+                                                     WICDecodeMetadataCacheOnDemand,
+                                                     decoder.out())) &&
+        SUCCEEDED(decoder->GetFrame(0, frame.out())) &&
+        SUCCEEDED(factory->CreateFormatConverter(converter.out())) &&
+        SUCCEEDED(converter->Initialize(frame.get(), GUID_WICPixelFormat24bppBGR,
+                                        WICBitmapDitherTypeNone, nullptr, 0.0,
+                                        WICBitmapPaletteTypeCustom)) &&
+        SUCCEEDED(converter->GetSize(&width, &height)) && width > 0 && height > 0 &&
+        width <= 16384 && height <= 16384;
+    if (!opened) return Picture(0, 0);
+    Picture picture(static_cast<int>(width), static_cast<int>(height));
+    if (FAILED(converter->CopyPixels(nullptr, static_cast<UINT>(picture.stride_),
+                                     static_cast<UINT>(picture.bits_.size()),
+                                     picture.bits_.data())))
+        return Picture(0, 0);
+    return picture;
+}
+
 bool Picture::SavePng(const std::string& path) const {
     if (width_ == 0 || height_ == 0) return false;
-    std::wstring wide(path.size() + 1, L'\0');
-    const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(),
-                                      static_cast<int>(wide.size()));
-    if (n == 0) return false;
-    wide.resize(static_cast<std::size_t>(n - 1));
+    const std::wstring wide = Wide(path);
+    if (wide.empty()) return false;
 
     ComRef<IWICImagingFactory> factory;
     ComRef<IWICStream> stream;
@@ -142,10 +189,7 @@ bool Picture::SavePng(const std::string& path) const {
     ComRef<IPropertyBag2> options;
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
     const bool ok =
-        SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IWICImagingFactory,
-                                   reinterpret_cast<void**>(factory.out()))) &&
-        SUCCEEDED(factory->CreateStream(stream.out())) &&
+        MakeFactory(factory) && SUCCEEDED(factory->CreateStream(stream.out())) &&
         SUCCEEDED(stream->InitializeFromFilename(wide.c_str(), GENERIC_WRITE)) &&
         SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) &&
         SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&

@@ -24,9 +24,14 @@ public:
     // A picture drawn by draw on a white ground.
     static Picture Drawn(int width, int height, const std::function<void(HDC)>& draw);
 
+    // The picture of a PNG file (or any file the codecs read); a picture
+    // of 0 x 0 pixels when it cannot be read.
+    static Picture FromFile(const std::string& path);
+
     int width() const { return width_; }
     int height() const { return height_; }
     COLORREF At(int x, int y) const;
+    void Set(int x, int y, COLORREF colour);
 
     // The pieces (rectangles of this picture, cut to its bounds) one below
     // the other, on the dialog's colour.

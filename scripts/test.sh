@@ -32,5 +32,7 @@ start_wine || exit 1
 # build/win runs one area alone.
 step "Wine tests (every suite in one program)" \
     run_hung_program_twice "${WINE_TESTS_TIME_LIMIT:-1800}" "$BUILD/win/bin/wine_tests.exe" || status=1
+step "the demo's pictures against the references (scripts/pictures.sh)" \
+    run_wine_program "$BUILD/win/bin/picture_check.exe" || status=1
 log "all tests: $(( $(date +%s) - started )) s, $([ "$status" -eq 0 ] && echo passed || echo FAILED)"
 exit $status

@@ -130,6 +130,17 @@ TEST_F(Bars, ButtonBecomesMultiline) {
     EXPECT_EQ(Style(button) & 0xF, DWORD{BS_PUSHBUTTON}) << "the button stays a push button";
 }
 
+// Handle 0 names no window: nothing is restyled or repainted, neither the
+// desktop nor the windows on it (the platform reads a repaint of window 0
+// as one of the whole screen).
+TEST_F(Bars, MultilineOnHandleZeroRepaintsNoWindow) {
+    DialogFixture::Pump();
+    ValidateRect(dialog.hwnd(), nullptr);
+    ASSERT_FALSE(GetUpdateRect(dialog.hwnd(), nullptr, FALSE));
+    EXPECT_EQ(host.Call("pbSetMultiline", {0, 0}).integer(), 1);
+    EXPECT_FALSE(GetUpdateRect(dialog.hwnd(), nullptr, FALSE)) << "the dialog was made to repaint";
+}
+
 TEST_F(Bars, MultilineOnAnEditBoxAddsNoButtonBits) {
     const HWND edit = dialog.AddChild("EDIT", WS_BORDER, 0, 10, 10, 120, 24);
     const DWORD before = Style(edit);

@@ -170,6 +170,16 @@ TEST_F(TabsAndStatus, TabBackgroundColourIsKept) {
     DestroyWindow(tab);  // the colour goes with its control
 }
 
+// As for pbSetMultiline: handle 0 repaints no window (the platform would
+// repaint the whole screen) and its style reads as 0.
+TEST_F(TabsAndStatus, TabStyleOnHandleZeroRepaintsNoWindow) {
+    DialogFixture::Pump();
+    ValidateRect(dialog.hwnd(), nullptr);
+    ASSERT_FALSE(GetUpdateRect(dialog.hwnd(), nullptr, FALSE));
+    EXPECT_EQ(CallOnce("taSetTabStyle", {0, TCS_BUTTONS}).integer(), 0);
+    EXPECT_FALSE(GetUpdateRect(dialog.hwnd(), nullptr, FALSE)) << "the dialog was made to repaint";
+}
+
 TEST_F(TabsAndStatus, TabStyleReplacesTheTabBits) {
     const HWND tab = Tab(0, 120);
     for (int i = 1; i <= 8; ++i) host.Call("taAddTab", {tab, i, "A long label"});
