@@ -161,11 +161,12 @@ check "what a command that is gone left is taken down" grep -q -- "$ROOT_MOUNT_B
 mounts=$(wc -l <"$work/mount.calls")
 use_platform wine8; use_platform wine10
 check "the root is mounted once per command" test "$(wc -l <"$work/mount.calls")" -eq "$mounts"
-in_root wine --version
+(cd / && in_root wine --version)
 check "a Wine 10 program runs inside the root, from the clone" \
     grep -qx "$mnt /usr/bin/env --chdir=$ROOT wine --version" "$work/chroot.calls"
-(cd /tmp && in_root wine x.exe)
-check "... or from the current folder when that is in /tmp" grep -qx "$mnt /usr/bin/env --chdir=/tmp wine x.exe" "$work/chroot.calls"
+(mkdir -p /tmp/vantor-cwd-$$ && cd /tmp/vantor-cwd-$$ && in_root wine x.exe)
+rmdir /tmp/vantor-cwd-$$
+check "... or from the current folder when that is in /tmp" grep -qx "$mnt /usr/bin/env --chdir=/tmp/vantor-cwd-$$ wine x.exe" "$work/chroot.calls"
 : >"$work/umount.calls"
 leave_root
 check "leaving takes the mounts down" grep -qx -- "-R $mnt" "$work/umount.calls"
