@@ -55,19 +55,19 @@ else
     step "building the DLL and the benchmarks" configure_and_build_windows --target vantor44i benchmarks || exit 1
     rm -rf "$OUT/runs"
     mkdir -p "$OUT/runs"
+    use_platform "$(default_platform)" || exit 1
     start_wine || exit 1
-    trap stop_wine EXIT
     # The start-up benchmark judges its bound by the machine (Wine hands the
     # variable to the Windows program).
     export VANTOR_MACHINE
-    VANTOR_MACHINE=$(machine_kind)
+    VANTOR_MACHINE=$(platform_machine)
     # One program holds every benchmark (under emulation starting a Wine
     # process costs most of a minute); a run starts it once.
     for run in $(seq 1 "$RUNS"); do
         mapfile -t these < <(programs_of_run "$run")
         [ ${#these[@]} -gt 0 ] || continue
         output="$OUT/runs/run$run.txt"
-        step "run $run of $RUNS: ${these[*]}" wine "$BUILD/win/bin/benchmarks.exe" "${these[@]}" >"$output" 2>&1
+        step "run $run of $RUNS on $(platform_name): ${these[*]}" in_root wine "$BUILD/win/bin/benchmarks.exe" "${these[@]}" >"$output" 2>&1
     done
 fi
 # Bounds and faults are judged from the result lines below; a benchmark
@@ -82,19 +82,23 @@ done
 
 # One table from the result lines of all runs: medians over the runs, the
 # spread (least and greatest), and the verdict against the bound.
-machine=$(machine_kind)
+if [ "$FROM_RUNS" -eq 1 ]; then ensure_platform >/dev/null 2>&1; fi
+machine=$(platform_machine)
+platform=$(platform_name)
 commit=$(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo unknown)
 (
     echo "# Benchmark results"
     echo
-    if [ "$machine" = emulated ]; then
+    if [ "$PLATFORM" = wine10 ]; then
+        echo "Machine: **Wine 10 in WoW64 mode** (32-bit Windows code in a 64-bit process, at native speed)."
+    elif [ "$machine" = emulated ]; then
         echo "Machine: **emulated** (32-bit programs run through an emulator: absolute times are far higher"
         echo "than on a native 32-bit machine; the ratios are what count)."
     else
         echo "Machine: **native 32-bit** (the kernel runs 32-bit programs itself)."
     fi
     echo
-    echo "Wine $(wine --version 2>/dev/null), commit $commit, $(date -u '+%Y-%m-%d %H:%M UTC'), $RUNS runs of each benchmark"
+    echo "$platform, commit $commit, $(date -u '+%Y-%m-%d %H:%M UTC'), $RUNS runs of each benchmark"
     echo "(the rich-text one: $(( RICHTEXT_RUNS < RUNS ? RICHTEXT_RUNS : RUNS )), each of 5 alternating rounds);"
     echo "every value is the median over the runs, the spread its least and greatest value."
     echo "Within a run each case times the raw platform calls and the same work through"

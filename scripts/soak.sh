@@ -10,11 +10,13 @@
 # family, 10,000 image-list and icon cycles; --families soaks only the
 # families whose names begin with the given words (e.g. tv,rt,list), a count
 # of 0 skips that run. Where 32-bit programs run under an emulator, smaller
-# counts or some families at a time finish in reasonable time.
+# counts or some families at a time finish in reasonable time. It runs on
+# Wine 10 where the machine allows it (VANTOR_PLATFORM=wine8 for Wine 8).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 step "building the soak" configure_and_build_windows --target soak
-trap stop_wine EXIT
+use_platform "$(default_platform)"
 start_wine
-step "soaking" run_wine_program "$BUILD/win/bin/soak.exe" "$@"
+log "soaking on $(platform_name)"
+step "soaking on $(platform_name)" run_wine_program "$BUILD/win/bin/soak.exe" "$@"

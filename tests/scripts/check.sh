@@ -13,4 +13,5 @@ finish() {
 }
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+AT_EXIT='rm -rf "$work"'
+trap "$AT_EXIT" EXIT
