@@ -181,67 +181,67 @@ std::int32_t CVantor::trSetBuddy(HWND, HINSTANCE hostInstance, std::int32_t, Val
     return ReturnInteger(1);
 }
 
-// The ten setters below read the integer form of argument 2, which the
-// table declares as a text.
+// The ten setters below read argument 2, which the table declares as a
+// text, as a number: its integer form, or the number its text holds.
 std::int32_t CVantor::trSetLineSize(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETLINESIZE, 0, a.integer(2)));
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETLINESIZE, 0, a.numberInText(2)));
 }
 
 std::int32_t CVantor::trSetPageSize(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETPAGESIZE, 0, a.integer(2)));
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETPAGESIZE, 0, a.numberInText(2)));
 }
 
 std::int32_t CVantor::trSetPos(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETPOS, TRUE, a.integer(2)));
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETPOS, TRUE, a.numberInText(2)));
 }
 
 std::int32_t CVantor::trSetRangeMax(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETRANGEMAX, TRUE, a.integer(2)));
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETRANGEMAX, TRUE, a.numberInText(2)));
 }
 
 std::int32_t CVantor::trSetRangeMin(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETRANGEMIN, TRUE, a.integer(2)));
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETRANGEMIN, TRUE, a.numberInText(2)));
 }
 
 std::int32_t CVantor::trSetSelEnd(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETSELEND, TRUE, a.integer(2)));
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETSELEND, TRUE, a.numberInText(2)));
 }
 
 std::int32_t CVantor::trSetSelStart(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETSELSTART, TRUE, a.integer(2)));
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETSELSTART, TRUE, a.numberInText(2)));
 }
 
 std::int32_t CVantor::trSetTic(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETTIC, 0, a.integer(2)));
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETTIC, 0, a.numberInText(2)));
 }
 
 std::int32_t CVantor::trSetTicFreq(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                    std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETTICFREQ, a.integer(2), 0));
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETTICFREQ, a.numberInText(2), 0));
 }
 
 // Side: 0 top, 1 left, 2 bottom, 3 right.
 std::int32_t CVantor::trSetTipSide(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                    std::int32_t argCount) {
     const Arguments a(args, argCount);
-    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETTIPSIDE, a.integer(2), 0));
+    return ReturnInteger(SendAndReturnOne(a.window(1), TBM_SETTIPSIDE, a.numberInText(2), 0));
 }
 
 }  // namespace vantor
