@@ -74,6 +74,8 @@ file(GLOB WINE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*_test.cp
 vantor_program(wine_tests ${WINE_TESTS} ${PROJECT_SOURCE_DIR}/tests/win/main.cpp)
 # The sample language file of docs/, which a suite loads through the DLL.
 configure_file(${PROJECT_SOURCE_DIR}/docs/OLVELANG.deu ${CMAKE_BINARY_DIR}/bin/docs/OLVELANG.deu COPYONLY)
+# The function reference, whose examples a suite plays.
+configure_file(${PROJECT_SOURCE_DIR}/docs/functions.md ${CMAKE_BINARY_DIR}/bin/docs/functions.md COPYONLY)
 target_link_libraries(wine_tests PRIVATE host_double vantor_core GTest::gtest)
 foreach(source ${WINE_TESTS})
     get_filename_component(area ${source} NAME_WE)

@@ -170,68 +170,68 @@ std::int32_t CVantor::trSetBuddy(HWND, HINSTANCE hostInstance, std::int32_t, Val
     return ReturnInteger(1);
 }
 
-// The ten setters below read the integer form of argument 2, which the
-// table declares as a text.
+// The ten setters below read argument 2, which the table declares as a
+// text, as a number: its integer form, or the number its text holds.
 std::int32_t CVantor::trSetLineSize(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Trackbar(a.window(1)).SetLineSize(a.integer(2));
+    Trackbar(a.window(1)).SetLineSize(a.numberInText(2));
     return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetPageSize(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Trackbar(a.window(1)).SetPageSize(a.integer(2));
+    Trackbar(a.window(1)).SetPageSize(a.numberInText(2));
     return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetPos(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Trackbar(a.window(1)).SetPos(a.integer(2));
+    Trackbar(a.window(1)).SetPos(a.numberInText(2));
     return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetRangeMax(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Trackbar(a.window(1)).SetRangeMax(a.integer(2));
+    Trackbar(a.window(1)).SetRangeMax(a.numberInText(2));
     return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetRangeMin(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Trackbar(a.window(1)).SetRangeMin(a.integer(2));
+    Trackbar(a.window(1)).SetRangeMin(a.numberInText(2));
     return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetSelEnd(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                   std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Trackbar(a.window(1)).SetSelEnd(a.integer(2));
+    Trackbar(a.window(1)).SetSelEnd(a.numberInText(2));
     return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetSelStart(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                     std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Trackbar(a.window(1)).SetSelStart(a.integer(2));
+    Trackbar(a.window(1)).SetSelStart(a.numberInText(2));
     return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetTic(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Trackbar(a.window(1)).SetTic(a.integer(2));
+    Trackbar(a.window(1)).SetTic(a.numberInText(2));
     return ReturnInteger(1);
 }
 
 std::int32_t CVantor::trSetTicFreq(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                    std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Trackbar(a.window(1)).SetTicFreq(a.integer(2));
+    Trackbar(a.window(1)).SetTicFreq(a.numberInText(2));
     return ReturnInteger(1);
 }
 
@@ -239,7 +239,7 @@ std::int32_t CVantor::trSetTicFreq(HWND, HINSTANCE, std::int32_t, ValueCell* arg
 std::int32_t CVantor::trSetTipSide(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                    std::int32_t argCount) {
     const Arguments a(args, argCount);
-    Trackbar(a.window(1)).SetTipSide(a.integer(2));
+    Trackbar(a.window(1)).SetTipSide(a.numberInText(2));
     return ReturnInteger(1);
 }
 

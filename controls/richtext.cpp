@@ -372,7 +372,7 @@ std::int32_t CVantor::rtIndent(HWND, HINSTANCE, std::int32_t, ValueCell* args,
                                std::int32_t argCount) {
     const Arguments a(args, argCount);
     const RichEditBox box(a.window(1));
-    const std::int32_t change = a.integer(2) != 0 ? a.integer(2) : ParseInteger(a.text(2));
+    const std::int32_t change = a.numberInText(2);
     PARAFORMAT2 format = ClearedParaFormat();
     box.GetParaFormat(format);
     const std::int64_t wanted = std::int64_t{format.dxStartIndent} + change;

@@ -4,6 +4,7 @@
 // the block is ever touched.
 #pragma once
 
+#include "host/core/value_helpers.h"
 #include "host/handles.h"
 #include "host/records.h"
 #include "host/window.h"
@@ -45,6 +46,13 @@ public:
     const char* text(std::int32_t k) const {
         const char* s = given(k) ? cell(k).strValue : nullptr;
         return s != nullptr ? s : "";
+    }
+
+    // A number the table types as a text: the integer form when the host
+    // filled it, else the number the text holds ("30" is 30; see
+    // ParseInteger), so a script may pass 30 or "30" alike.
+    std::int32_t numberInText(std::int32_t k) const {
+        return integer(k) != 0 ? integer(k) : ParseInteger(text(k));
     }
 
     // Argument k as a handle of type T (an image list, ...).

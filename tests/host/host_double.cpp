@@ -359,6 +359,23 @@ std::string BitmapFileBytes(int width, int height, COLORREF colour) {
     return bytes;
 }
 
+// The directory, one entry, the header and both masks, as an .ico file
+// holds them.
+std::string IconFileBytes() {
+    constexpr std::uint32_t kImageBytes = 40 + 16 * 16 * 4 + 16 * 4;
+    std::string bytes;
+    const auto put16 = [&](std::uint16_t v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
+    const auto put32 = [&](std::uint32_t v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
+    put16(0), put16(1), put16(1);                            // ICONDIR: an icon, one image
+    bytes += std::string{16, 16, 0, 0};                      // width, height, colours, reserved
+    put16(1), put16(32), put32(kImageBytes), put32(6 + 16);  // planes, bits, size, offset
+    put32(40), put32(16), put32(32), put16(1), put16(32);    // BITMAPINFOHEADER, XOR + AND high
+    put32(BI_RGB), put32(0), put32(0), put32(0), put32(0), put32(0);
+    for (int i = 0; i < 16 * 16; ++i) put32(0xFF2080E0);  // opaque orange
+    bytes += std::string(16 * 4, '\0');                   // AND mask: all shown
+    return bytes;
+}
+
 std::string AviFileBytes(std::uint32_t width, std::uint32_t height,
                          const std::vector<std::string>& frames) {
     auto u32 = [](std::string& s, std::uint32_t v) { s.append(reinterpret_cast<const char*>(&v), 4); };

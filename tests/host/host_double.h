@@ -207,6 +207,9 @@ private:
 // The bytes of a bottom-up 24-bit bitmap file of one colour (0x00BBGGRR).
 std::string BitmapFileBytes(int width, int height, COLORREF colour);
 
+// The bytes of an .ico file holding one opaque orange 16x16 icon of 32 bits.
+std::string IconFileBytes();
+
 // The bytes of an uncompressed AVI clip of width x height pixels: one frame
 // per picture, each the bottom-up rows of a 24-bit bitmap (rows padded to 4
 // bytes), shown ten frames a second.

@@ -2,19 +2,19 @@
 // every function and constant documented once, with the table's argument
 // counts and types, and nothing documented that the table lacks.
 #include "host/function_list.h"
+#include "tests/common/reference_page.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
+
+using namespace vantor::reference;
 
 struct TableFunction {
     int required;
@@ -37,135 +37,6 @@ std::map<std::string, std::int32_t> TableConstants() {
     VANTOR_CONSTANTS(VANTOR_DOC_CONSTANT)
 #undef VANTOR_DOC_CONSTANT
     return table;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// One documented function: its counts and types as the signature line
-// "`name(a: int, b: text, [c: int = 0]) → result`" gives them.
-struct DocumentedFunction {
-    int required = 0;
-    int optional = 0;
-    std::string types;
-    std::string section;
-    std::string problem;  // empty when the signature line could be read
-};
-
-DocumentedFunction ParseSignature(const std::string& name, const std::string& line,
-                                  const std::string& section) {
-    DocumentedFunction doc;
-    doc.section = section;
-    const std::string head = "`" + name + "(";
-    const std::size_t close = line.find(")");
-    if (line.rfind(head, 0) != 0 || close == std::string::npos ||
-        line.find(" → ", close) != close + 1 || line.back() != '`') {
-        doc.problem = "signature line \"" + line + "\" is not `" + name + "(...) → result`";
-        return doc;
-    }
-    const std::string list = line.substr(head.size(), close - head.size());
-    std::size_t start = 0;
-    while (start < list.size()) {
-        std::size_t end = list.find(", ", start);
-        if (end == std::string::npos) end = list.size();
-        std::string piece = list.substr(start, end - start);
-        start = end + 2;
-        const bool optional = piece.size() > 2 && piece.front() == '[' && piece.back() == ']';
-        if (optional) {
-            piece = piece.substr(1, piece.size() - 2);
-            const std::size_t equals = piece.find(" = ");
-            if (equals == std::string::npos) {
-                doc.problem = "optional argument \"" + piece + "\" has no default";
-                return doc;
-            }
-            piece.resize(equals);
-        } else if (doc.optional > 0) {
-            doc.problem = "a required argument follows an optional one";
-            return doc;
-        }
-        const std::size_t colon = piece.find(": ");
-        const std::string type = colon == std::string::npos ? "" : piece.substr(colon + 2);
-        if (type != "int" && type != "text") {
-            doc.problem = "argument \"" + piece + "\" is not \"name: int\" or \"name: text\"";
-            return doc;
-        }
-        doc.types += type == "int" ? 'I' : 'S';
-        ++(optional ? doc.optional : doc.required);
-    }
-    return doc;
-}
-
-struct Reference {
-    std::map<std::string, DocumentedFunction> functions;
-    std::map<std::string, std::int32_t> constants;
-    std::map<std::string, std::vector<std::string>> pictures;  // by section: "images/x.png"
-    std::vector<std::string> problems;  // duplicates, unreadable lines
-};
-
-// Functions are "### `name`" headings followed by their signature line;
-// constants are table rows "| `@name` | value | ... |".
-Reference ParseReference(const std::string& text) {
-    Reference reference;
-    const std::vector<std::string> lines = Lines(text);
-    std::string section;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (line.rfind("## ", 0) == 0) section = line.substr(3);
-        const std::size_t picture = line.find("](images/");
-        if (line.rfind("![", 0) == 0 && picture != std::string::npos && line.back() == ')')
-            reference.pictures[section].push_back(
-                line.substr(picture + 2, line.size() - picture - 3));
-        if (line.rfind("### `", 0) == 0 && line.size() > 6 && line.back() == '`') {
-            const std::string name = line.substr(5, line.size() - 6);
-            std::size_t next = i + 1;
-            while (next < lines.size() && lines[next].empty()) ++next;
-            const DocumentedFunction doc =
-                ParseSignature(name, next < lines.size() ? lines[next] : "", section);
-            if (!doc.problem.empty()) reference.problems.push_back(name + ": " + doc.problem);
-            if (!reference.functions.emplace(name, doc).second)
-                reference.problems.push_back(name + " is documented twice");
-        }
-        if (line.rfind("| `@", 0) == 0) {
-            const std::size_t nameEnd = line.find('`', 3);
-            const std::size_t valueStart = line.find("| ", nameEnd);
-            const std::size_t valueEnd = line.find(" |", valueStart + 2);
-            if (nameEnd == std::string::npos || valueStart == std::string::npos ||
-                valueEnd == std::string::npos) {
-                reference.problems.push_back("constant row \"" + line + "\" cannot be read");
-                continue;
-            }
-            const std::string name = line.substr(3, nameEnd - 3);
-            const std::string value = line.substr(valueStart + 2, valueEnd - valueStart - 2);
-            std::size_t used = 0;
-            std::int32_t number = 0;
-            try {
-                number = std::stoi(value, &used);
-            } catch (const std::exception&) {
-            }
-            if (used == 0 || used != value.size())
-                reference.problems.push_back(name + ": value \"" + value + "\" is no number");
-            // The same constant may be named in more than one table (the
-            // event codes are); each row must give the table's value.
-            const auto [at, added] = reference.constants.emplace(name, number);
-            if (!added && at->second != number)
-                reference.problems.push_back(name + " has two different values");
-        }
-    }
-    return reference;
 }
 
 // The source folder: the first folder above the test program (a build
@@ -272,6 +143,82 @@ TEST(FunctionReference, ParserReportsWhatDisagrees) {
     EXPECT_NE(reference.problems[0].find("rtZoom"), std::string::npos);
     EXPECT_NE(reference.problems[1].find("twice"), std::string::npos);
     EXPECT_NE(reference.problems[2].find("@RIGHT"), std::string::npos);
+}
+
+// Every function shows one example that calls it with an argument count
+// the table takes, names only constants the table has and states its
+// result in the arrow form (the Wine suite plays them).
+TEST(FunctionReference, EveryFunctionHasAReadableExampleOfItself) {
+    const Reference reference = ParseReference(ReadFile(kReferencePath));
+    const auto table = TableFunctions();
+    const auto constants = TableConstants();
+    for (const auto& [name, doc] : reference.functions) {
+        if (doc.example.empty()) {
+            ADD_FAILURE() << name << " has no example";
+            continue;
+        }
+        const Example example = ParseExample(doc.example);
+        if (!example.problem.empty()) {
+            ADD_FAILURE() << name << " (line " << doc.exampleLine << "): " << example.problem;
+            continue;
+        }
+        EXPECT_EQ(example.function, name) << "line " << doc.exampleLine;
+        const auto entry = table.find(name);
+        if (entry == table.end()) continue;  // reported by the first test
+        const int count = static_cast<int>(example.arguments.size());
+        EXPECT_GE(count, entry->second.required) << name << ": example has too few arguments";
+        EXPECT_LE(count, entry->second.required + entry->second.optional)
+            << name << ": example has too many arguments";
+        for (const ExampleArgument& argument : example.arguments)
+            if (argument.kind == ExampleArgument::Kind::Constant)
+                EXPECT_TRUE(constants.count(argument.text)) << name << ": " << argument.text;
+    }
+}
+
+TEST(FunctionReference, ExampleParserReadsEveryForm) {
+    Example e = ParseExample(
+        "`hTree = tvCreateTreeView(hDlg, -20, 0x100, @CENTER, \"C:\\a b, c\", \"\")` → a handle");
+    ASSERT_EQ(e.problem, "");
+    EXPECT_EQ(e.assignedTo, "hTree");
+    EXPECT_EQ(e.function, "tvCreateTreeView");
+    ASSERT_EQ(e.arguments.size(), 6u);
+    EXPECT_EQ(e.arguments[0].kind, ExampleArgument::Kind::Name);
+    EXPECT_EQ(e.arguments[0].text, "hDlg");
+    EXPECT_EQ(e.arguments[1].number, -20);
+    EXPECT_EQ(e.arguments[2].number, 256);
+    EXPECT_EQ(e.arguments[3].kind, ExampleArgument::Kind::Constant);
+    EXPECT_EQ(e.arguments[3].text, "@CENTER");
+    EXPECT_EQ(e.arguments[4].kind, ExampleArgument::Kind::Text);
+    EXPECT_EQ(e.arguments[4].text, "C:\\a b, c");
+    EXPECT_EQ(e.arguments[5].text, "");
+    EXPECT_EQ(e.result.kind, ExpectedResult::Kind::Handle);
+
+    e = ParseExample("`evProcessEvents()` → the host's value");
+    EXPECT_EQ(e.problem, "");
+    EXPECT_TRUE(e.arguments.empty());
+    EXPECT_EQ(e.result.kind, ExpectedResult::Kind::HostValue);
+    e = ParseExample("`row = lvGetItemText(hList, 2, 0)` → \"a (b)<Tab>c\" (two columns)");
+    EXPECT_EQ(e.problem, "");
+    EXPECT_EQ(e.result.kind, ExpectedResult::Kind::Text);
+    EXPECT_EQ(e.result.text, "a (b)\tc");
+    EXPECT_EQ(e.comment, "two columns");
+    e = ParseExample("`n = lbGetItemCount(h)` → -3 (three less)");
+    EXPECT_EQ(e.result.number, -3);
+    EXPECT_EQ(e.comment, "three less");
+
+    for (const char* broken : {"rtBold(hRich) → 1", "`rtBold(hRich)`", "`rtBold(hRich)` → 1x",
+                               "`rtBold(hRich` → 1", "`rtBold(hRich,2)` → 1", "`rtBold(\"a)` → 1",
+                               "`x y = rtBold(h)` → 1", "`rtBold(h) + 1` → 1", "`rtBold(h)` → maybe",
+                               "`rtBold(99999999999)` → 1"})
+        EXPECT_NE(ParseExample(broken).problem, "") << broken;
+
+    const Reference reference = ParseReference(
+        "## F\n### `a`\n`a(x: int) → int`\nExample: `a(1)` → 1\n### B\nExample: `b()` → 1\n"
+        "### `c`\n`c() → int`\nExample: `c()` → 1\nExample: `c()` → 2\n");
+    EXPECT_EQ(reference.functions.at("a").example, "`a(1)` → 1");
+    EXPECT_EQ(reference.functions.at("a").exampleLine, 4);
+    ASSERT_EQ(reference.problems.size(), 1u);  // c's second example; B is no function
+    EXPECT_NE(reference.problems[0].find("two examples"), std::string::npos);
 }
 
 }  // namespace

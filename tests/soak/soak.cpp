@@ -132,38 +132,6 @@ bool Soak(const Phase& phase, HostDouble& host, const std::function<void(long lo
 
 HWND Window(const CallResult& r) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(r.integer())); }
 
-// A 16x16 32-bit icon file.
-std::string IconFileBytes() {
-    const int size = 16;
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = size;
-    info.biHeight = size * 2;  // colour and mask
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    const std::string pixels(size * size * 4, '\x7F');
-    const std::string mask(size * 4, '\0');  // 16 rows of 4 bytes
-    const DWORD imageBytes = static_cast<DWORD>(sizeof info + pixels.size() + mask.size());
-    std::string bytes;
-    const auto put16 = [&](WORD v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
-    const auto put32 = [&](DWORD v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
-    put16(0);
-    put16(1);
-    put16(1);  // one icon
-    bytes += static_cast<char>(size);
-    bytes += static_cast<char>(size);
-    bytes += '\0';
-    bytes += '\0';
-    put16(1);
-    put16(32);
-    put32(imageBytes);
-    put32(6 + 16);
-    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
-    bytes += pixels;
-    bytes += mask;
-    return bytes;
-}
-
 const char* TextOption(int argc, char** argv, const char* name) {
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], name) == 0) return argv[i + 1];

@@ -214,6 +214,38 @@ TEST_F(Bars, TrackbarSettersAndTrackInfo) {
         << "the side it was given";
 }
 
+// The setters' argument 2 is a text in the table: a host that hands over
+// only the text form ("30") moves the thumb as one that hands over 30.
+TEST_F(Bars, TrackbarSettersReadTheNumberOfATextArgument) {
+    const HWND trackbar = Trackbar();
+    const auto info = [&](int what) {
+        return host.Call("trGetTrackInfo", {trackbar, what}).integer();
+    };
+    EXPECT_EQ(host.Call("trSetRangeMin", {trackbar, "5"}).integer(), 1);
+    host.Call("trSetRangeMax", {trackbar, " 60"});
+    host.Call("trSetLineSize", {trackbar, "4"});
+    host.Call("trSetPageSize", {trackbar, "12"});
+    host.Call("trSetPos", {trackbar, "30"});
+    host.Call("trSetSelStart", {trackbar, "10"});
+    host.Call("trSetSelEnd", {trackbar, "40px"});
+    EXPECT_EQ(info(0), 4);
+    EXPECT_EQ(info(2), 12);
+    EXPECT_EQ(info(3), 30);
+    EXPECT_EQ(info(4), 5);
+    EXPECT_EQ(info(5), 60);
+    EXPECT_EQ(info(6), 10);
+    EXPECT_EQ(info(7), 40);
+    host.Call("trSetTicFreq", {trackbar, "20"});
+    EXPECT_EQ(info(1), 4) << "the ends 5 and 60, and the ticks 25 and 45";
+    host.Call("trClearTics", {trackbar});
+    host.Call("trSetTic", {trackbar, "25"});
+    EXPECT_EQ(SendMessageA(trackbar, TBM_GETTIC, 0, 0), 25);
+    host.Call("trSetTipSide", {trackbar, "1"});
+    EXPECT_EQ(SendMessageA(trackbar, TBM_SETTIPSIDE, TBTS_TOP, 0), TBTS_LEFT);
+    host.Call("trSetPos", {trackbar, "no number"});
+    EXPECT_EQ(info(3), 5) << "a text without a number is 0, kept within the range";
+}
+
 TEST_F(Bars, BuddiesAreReplacedAndRemovedWithoutOrphans) {
     const HWND trackbar = Trackbar();
     const auto buddy = [&](BOOL leftOrTop) {

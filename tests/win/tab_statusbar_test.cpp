@@ -49,23 +49,6 @@ protected:
 
 };
 
-// A 16x16 icon of 32 bits: the directory, one entry, the header and both
-// masks, as an .ico file holds them.
-std::string IconFile() {
-    constexpr std::uint32_t kImageBytes = 40 + 16 * 16 * 4 + 16 * 4;
-    std::string bytes;
-    const auto put16 = [&](std::uint16_t v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
-    const auto put32 = [&](std::uint32_t v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
-    put16(0), put16(1), put16(1);                            // ICONDIR: an icon, one image
-    bytes += std::string{16, 16, 0, 0};                      // width, height, colours, reserved
-    put16(1), put16(32), put32(kImageBytes), put32(6 + 16);  // planes, bits, size, offset
-    put32(40), put32(16), put32(32), put16(1), put16(32);    // BITMAPINFOHEADER, XOR + AND high
-    put32(BI_RGB), put32(0), put32(0), put32(0), put32(0), put32(0);
-    for (int i = 0; i < 16 * 16; ++i) put32(0xFF2080E0);  // opaque orange
-    bytes += std::string(16 * 4, '\0');                   // AND mask: all shown
-    return bytes;
-}
-
 bool IsIcon(HICON icon) {
     ICONINFO info{};
     if (icon == nullptr || !GetIconInfo(icon, &info)) return false;
@@ -280,7 +263,7 @@ TEST_F(TabsAndStatus, StatusBarIconsComeFromTheFileAndDoNotLeak) {
     const HWND bar = StatusBar();
     host.Call("sbSetParts", {bar, "100 200 -1"});
     TempFile icon(".ico");
-    icon.Write(IconFile());
+    icon.Write(IconFileBytes());
     const auto shown = [&](int part) {
         return reinterpret_cast<HICON>(SendMessageA(bar, SB_GETICON, part, 0));
     };
