@@ -165,6 +165,8 @@ run_mutant() {
     local i=$1 log=$2 file=$SCRATCH/${M_FILE[i]} original status outcome=slipped kind
     MUTANT_OUTCOME=equivalent
     [ -n "${M_EQUIVALENT[i]}" ] && return 0
+    printf 'mutant %s (%s round)\nfile    %s\nfind    %s\nreplace %s\n' "${M_ID[i]}" "${M_ROUND[i]}" \
+        "${M_FILE[i]}" "${M_FIND[i]}" "${M_REPLACE[i]}" >"$log"
     original=$(mktemp)
     cat "$file" >"$original"
     RESTORE_FROM=$original RESTORE_TO=$file
