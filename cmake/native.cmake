@@ -54,3 +54,5 @@ endif()
 add_test(NAME install_lib_test COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/install_lib_test.sh)
 # The Wine steps' time limits and second attempts, with stand-in commands.
 add_test(NAME wine_steps_test COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/wine_steps_test.sh)
+# The mutation run's list, edits and counts, with stand-in builds and tests.
+add_test(NAME mutate_test COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/mutate_test.sh)

@@ -425,3 +425,29 @@ TEST(ApplyMask, CaretAfterTheFirstCharacter) {
         EXPECT_EQ(r.rememberedLength, static_cast<int>(row.expected.size()));
     }
 }
+
+// Where the caret ends when the text is laid into the mask again: after
+// each fixed character the walk puts in, past fixed characters appended at
+// the end, and never past a character that was not taken.
+TEST(ApplyMask, CaretAfterFixedCharactersTheWalkPutsIn) {
+    // a lone character at a fixed position: the caret follows it, after "(9"
+    ApplyResult r = apply("(###)", "9xyz", 1, 4);
+    EXPECT_EQ(r.text, "(9");
+    EXPECT_EQ(r.caret, 2u);
+    EXPECT_EQ(r.rememberedLength, 2);
+
+    // a same-length edit at the end: the fixed characters put back come
+    // before the caret
+    r = apply("##//", "13", 2, 2);
+    EXPECT_EQ(r.text, "13//");
+    EXPECT_EQ(r.caret, 4u);
+    EXPECT_EQ(r.rememberedLength, 4);
+
+    // the selected "/" of "12/" replaced by a 3: the text is no longer than
+    // before, so no fixed character is put before the 3; the walk sets the
+    // mask's "/" where the 3 stood
+    r = apply("##/##", "123", 3, 3);
+    EXPECT_EQ(r.text, "12/");
+    EXPECT_EQ(r.caret, 3u);
+    EXPECT_EQ(r.rememberedLength, 3);
+}

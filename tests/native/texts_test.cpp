@@ -97,3 +97,12 @@ TEST(ControlTexts, AddressFieldsCarryAndWrap) {
     EXPECT_EQ(ParseAddress("999.999.999.999"), ((999u * 256 + 999) * 256 + 999) * 256 + 999);
     EXPECT_EQ(ParseAddress(".1.2.3"), 0x00020003u) << "a leading dot is a character of field 1, which reads as 0";
 }
+
+// A wrong piece is shown whole up to 40 characters; only a longer one is cut
+// and marked with "...".
+TEST(ControlTexts, WrongPieceIsCutOnlyPastFortyCharacters) {
+    const auto message = [](const std::string& piece) { return ParsePartEdges("10 " + piece + " -1").error; };
+    EXPECT_EQ(message(std::string(40, 'y')), "The right edge \"" + std::string(40, 'y') + "\" is not a number.");
+    EXPECT_EQ(message(std::string(41, 'y')), "The right edge \"" + std::string(40, 'y') + "...\" is not a number.");
+    EXPECT_EQ(message(std::string(39, 'y')), "The right edge \"" + std::string(39, 'y') + "\" is not a number.");
+}

@@ -1,5 +1,6 @@
 // Animation controls on real windows, with small AVI clips the test writes.
 #include "tests/host/dialog_test.h"
+#include "tests/host/message_recorder.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -77,6 +78,27 @@ TEST_F(Animations, AnimationNoWindowEmptyAndLongTexts) {
         EXPECT_EQ(CallOnce("anCloseAVI", {none}).integer(), 1);
     }
     EXPECT_TRUE(host.messageBoxes.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// anPlayAVI hands the control its repeat count and the first and last frame
+// (each 16 bits, -1 for the last frame of the clip).
+TEST_F(Animations, PlayHandsTheControlItsFramesAndRepeats) {
+    const HWND clip = Handle(host.Call("anCreateAVI", {dialog.hwnd(), 30, 40, 100, 80, 0}));
+    ASSERT_TRUE(IsWindow(clip));
+    TempFile file(".avi");
+    file.Write(SmallAvi(16, 12, 8));
+    host.Call("anOpenAVI", {clip, file.path()});
+    const MessageRecorder plays(clip, ACM_PLAY);
+    EXPECT_EQ(host.Call("anPlayAVI", {clip, 2, 7, 3}).integer(), 1);
+    EXPECT_EQ(host.Call("anPlayAVI", {clip, 0, -1, -1}).integer(), 1);
+    host.Call("anStopAVI", {clip});
+    ASSERT_EQ(plays.seen().size(), 2u);
+    EXPECT_EQ(plays.seen()[0], (std::pair<WPARAM, LPARAM>{3, MAKELPARAM(2, 7)}));
+    EXPECT_EQ(plays.seen()[1], (std::pair<WPARAM, LPARAM>{static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF)}));
 }
 
 }  // namespace

@@ -190,3 +190,18 @@ TEST_F(ColourDialog, CustomColoursStayForTheNextDialog) {
 }
 
 }  // namespace
+
+namespace {
+
+// A start colour of 0 is black, not "the colour chosen last".
+TEST_F(ColourDialog, StartColourZeroIsBlack) {
+    {
+        ColourUser user(&PressOk);
+        ASSERT_EQ(host.Call("coAskColor", {dialog.hwnd(), Colour(0x65, 0x43, 0x21)}).integer(), Colour(0x65, 0x43, 0x21));
+    }
+    ColourUser user(&PressOk);
+    EXPECT_EQ(host.Call("coAskColor", {dialog.hwnd(), 0}).integer(), 0);
+    EXPECT_FALSE(user.timedOut());
+}
+
+}  // namespace

@@ -11,6 +11,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 using namespace vantor;
 using namespace vantor::testing;
@@ -72,6 +73,40 @@ TEST(EventKeys, FirstRegistrationChoosesAndNamesTheKeys) {
     SetKeys({'B'});
     EXPECT_EQ(PublishedBy(host), 0);
     SetKeys({});
+}
+
+}  // namespace
+
+namespace {
+
+// The 118 key names are defined by a fifth argument of exactly 1; any other
+// value, and no fifth argument, defines none. The script's own variables of
+// those names are kept as the host keeps them: a defined name would take the
+// library's value.
+TEST(EventKeys, KeyNamesOnlyForAFifthArgumentOfOne) {
+    DialogFixture dialog;
+    dialog.AddChild("EDIT", WS_TABSTOP | WS_BORDER, 105);
+    struct Case {
+        std::vector<Arg> extra;
+        std::size_t defined;
+        std::int32_t vkA;
+    };
+    const Case cases[] = {{{}, 0, 7}, {{0}, 0, 7}, {{2}, 0, 7}, {{-1}, 0, 7}, {{1}, 118, 65}};
+    for (const Case& c : cases) {
+        const DllCopy copy;  // the first key press registration of a library defines the names
+        HostDouble host(copy.dll());
+        std::map<std::string, std::int32_t> script{{"VK_A", 7}, {"VK_RETURN", -5}};
+        std::vector<Arg> args{dialog.hwnd(), evdeOnKeyPress, 1, ""};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const std::string what = c.extra.empty() ? "four arguments" : "fifth argument " + std::to_string(c.extra[0].integer());
+        const CallResult r = host.Call("evDialogProcOptions", args);
+        EXPECT_EQ(r.integer(), 1) << what;
+        EXPECT_EQ(host.defined.size(), c.defined) << what;
+        for (const auto& [name, value] : host.defined) script[name] = value;
+        EXPECT_EQ(script.at("VK_A"), c.vkA) << what;
+        EXPECT_EQ(script.at("VK_RETURN"), c.defined == 0 ? -5 : VK_RETURN) << what;
+        host.Call("evDialogProcOptions", {dialog.hwnd(), evdeOnKeyPress, 0, ""});
+    }
 }
 
 }  // namespace

@@ -736,3 +736,81 @@ TEST(ListViewAfterUnload, ColouredListStillDrawsAndGoes) {
     DialogFixture::Pump();
     EXPECT_TRUE(DestroyWindow(list));
 }
+
+namespace {
+
+// How many pixels of each colour the cell (item, column: from 0) shows
+// when the list paints itself into a bitmap.
+class PaintedCells {
+public:
+    explicit PaintedCells(HWND list) : list_(list) {
+        RECT client{};
+        GetClientRect(list, &client);
+        const HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        canvas_ = CreateCompatibleBitmap(screen, client.right, client.bottom);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, canvas_);
+        SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    ~PaintedCells() {
+        SelectObject(dc_, old_);
+        DeleteObject(canvas_);
+        DeleteDC(dc_);
+    }
+    PaintedCells(const PaintedCells&) = delete;
+    PaintedCells& operator=(const PaintedCells&) = delete;
+
+    int Count(int item, int column, COLORREF colour) const {
+        RECT cell{};
+        cell.top = column;
+        cell.left = LVIR_LABEL;
+        SendMessageA(list_, LVM_GETSUBITEMRECT, item, reinterpret_cast<LPARAM>(&cell));
+        int found = 0;
+        for (int y = cell.top; y < cell.bottom; ++y)
+            for (int x = cell.left; x < cell.right; ++x) found += GetPixel(dc_, x, y) == colour;
+        return found;
+    }
+
+private:
+    HWND list_;
+    HDC dc_;
+    HBITMAP canvas_;
+    HGDIOBJ old_;
+};
+
+}  // namespace
+
+// Colours given for one cell, a row, a column and every cell all at once:
+// each cell paints with the most specific one, the text and the background
+// each on their own.
+TEST_F(ListViewTest, CellColourBeatsRowColumnAndAllColours) {
+    const HWND list = MakeList(false, {"First column", "Second column"}, {"WWWWWW", "WWWWWW"});
+    for (int item = 1; item <= 2; ++item) host.Call("lvSetItemText", {list, item, 2, "MMMMMM"});
+    host.Call("lvSetColumnWidth", {list, 1, 150});
+    host.Call("lvSetColumnWidth", {list, 2, 150});
+    const COLORREF all = RGB(0, 0, 255), row = RGB(0, 255, 0), column = RGB(255, 0, 255), cell = RGB(255, 0, 0);
+    const COLORREF rowBack = RGB(255, 255, 0), cellBack = RGB(0, 255, 255);
+    // the cell's colours first, so no later, wider call can simply overwrite them
+    host.Call("lvSetItemTextColor", {list, 2, 2, 0, "255|0|0"});
+    host.Call("lvSetItemTextColor", {list, 2, 2, 1, "0|255|255"});
+    host.Call("lvSetItemTextColor", {list, 2, 0, 0, "0|255|0"});
+    host.Call("lvSetItemTextColor", {list, 2, 0, 1, "255|255|0"});
+    host.Call("lvSetItemTextColor", {list, 0, 2, 0, "255|0|255"});
+    host.Call("lvSetItemTextColor", {list, 0, 0, 0, "0|0|255"});
+
+    const PaintedCells painted(list);
+    // item 2, column 2: its own colours
+    EXPECT_GT(painted.Count(1, 1, cell), 5) << "the cell's text colour";
+    EXPECT_GT(painted.Count(1, 1, cellBack), 20) << "the cell's background";
+    for (const COLORREF other : {all, row, column, rowBack}) EXPECT_EQ(painted.Count(1, 1, other), 0) << other;
+    // item 2, column 1: the row's
+    EXPECT_GT(painted.Count(1, 0, row), 5);
+    EXPECT_GT(painted.Count(1, 0, rowBack), 20);
+    for (const COLORREF other : {all, column, cell, cellBack}) EXPECT_EQ(painted.Count(1, 0, other), 0) << other;
+    // item 1, column 2: the column's; item 1, column 1: every cell's
+    EXPECT_GT(painted.Count(0, 1, column), 5);
+    for (const COLORREF other : {all, row, cell, rowBack, cellBack}) EXPECT_EQ(painted.Count(0, 1, other), 0) << other;
+    EXPECT_GT(painted.Count(0, 0, all), 5);
+    for (const COLORREF other : {row, column, cell, rowBack, cellBack}) EXPECT_EQ(painted.Count(0, 0, other), 0) << other;
+}

@@ -1,6 +1,7 @@
 // Tab controls and status bars on a real dialog, driven through the
 // extender.
 #include "tests/host/dialog_test.h"
+#include "tests/host/import_hook.h"
 
 #include <gtest/gtest.h>
 
@@ -326,4 +327,52 @@ TEST_F(TabsAndStatus, LongTextsAndMissingWindows) {
     EXPECT_EQ(host.Call("sbSetIcon", {gone, 1, std::string("")}).integer(), 0);
     ASSERT_EQ(host.messageBoxes.size(), 1u);
     EXPECT_EQ(host.messageBoxes[0].title, "File Open Error");
+}
+
+// A wrong piece of exactly 40 characters is shown whole, with no "...".
+TEST_F(TabsAndStatus, StatusBarPartsShowAFortyCharacterPieceWhole) {
+    const HWND bar = StatusBar();
+    const std::string piece(40, 'q');
+    const CallResult r = host.Call("sbSetParts", {bar, "100 " + piece + " -1"});
+    EXPECT_EQ(r.status, -1);
+    ASSERT_EQ(host.shownMessages.size(), 1u);
+    EXPECT_EQ(host.shownMessages[0], "The right edge \"" + piece + "\" is not a number.");
+}
+
+namespace {
+
+// The icons the library loads, seen through its import of LoadImageA.
+std::vector<HICON> iconsLoaded;
+decltype(&LoadImageA) realLoadImage = nullptr;
+
+HANDLE WINAPI RecordingLoadImage(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags) {
+    const HANDLE loaded = realLoadImage(instance, name, type, cx, cy, flags);
+    if (type == IMAGE_ICON && loaded != nullptr) iconsLoaded.push_back(static_cast<HICON>(loaded));
+    return loaded;
+}
+
+}  // namespace
+
+// An icon the status bar refuses (a part it does not have) is destroyed by
+// the call that loaded it, not kept until the bar goes.
+TEST_F(TabsAndStatus, StatusBarIconARefusedPartDoesNotTakeIsFreedAtOnce) {
+    const HWND bar = StatusBar();
+    host.Call("sbSetParts", {bar, "100 -1"});
+    TempFile icon(".ico");
+    icon.Write(IconFile());
+    const ImportHook hook(host.module(), "user32.dll", "LoadImageA", reinterpret_cast<void*>(&RecordingLoadImage));
+    ASSERT_TRUE(hook.hooked()) << "the library loads its icons with LoadImageA";
+    realLoadImage = hook.original<decltype(&LoadImageA)>();
+    iconsLoaded.clear();
+
+    EXPECT_EQ(host.Call("sbSetIcon", {bar, 9, icon.path()}).integer(), 0) << "no part 9";
+    ASSERT_EQ(iconsLoaded.size(), 1u);
+    EXPECT_FALSE(IsIcon(iconsLoaded[0])) << "the refused icon is destroyed at once";
+
+    EXPECT_NE(host.Call("sbSetIcon", {bar, 2, icon.path()}).integer(), 0);
+    ASSERT_EQ(iconsLoaded.size(), 2u);
+    EXPECT_TRUE(IsIcon(iconsLoaded[1])) << "a part's icon lives on";
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(bar, SB_GETICON, 1, 0)), iconsLoaded[1]);
+    DestroyWindow(bar);
+    EXPECT_FALSE(IsIcon(iconsLoaded[1]));
 }

@@ -1,5 +1,6 @@
 // Tooltips on real controls, read back through their own messages.
 #include "tests/host/dialog_test.h"
+#include "tests/host/message_recorder.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -86,6 +87,23 @@ TEST_F(ToolTips, ToolTipNoWindowEmptyAndLongTexts) {
         EXPECT_EQ(CallOnce("ttSetColor", {none, text, 0}).integer(), 0);
     }
     EXPECT_TRUE(host.messageBoxes.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// ttActivate switches the tooltip off for 0 and on for any other number.
+TEST_F(ToolTips, ActivateSwitchesOffForZeroOnly) {
+    const HWND tip = Handle(host.Call("ttCreateToolTip", {dialog.hwnd()}));
+    ASSERT_TRUE(IsWindow(tip));
+    {
+        const MessageRecorder activations(tip, TTM_ACTIVATE);
+        for (const int on : {0, 1, 0, 7, -1}) EXPECT_EQ(host.Call("ttActivate", {tip, on}).integer(), 1);
+        using Seen = std::vector<std::pair<WPARAM, LPARAM>>;
+        EXPECT_EQ(activations.seen(), (Seen{{FALSE, 0}, {TRUE, 0}, {FALSE, 0}, {TRUE, 0}, {TRUE, 0}}));
+    }
+    DestroyWindow(tip);
 }
 
 }  // namespace
