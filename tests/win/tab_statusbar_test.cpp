@@ -359,7 +359,7 @@ TEST_F(TabsAndStatus, StatusBarIconARefusedPartDoesNotTakeIsFreedAtOnce) {
     const HWND bar = StatusBar();
     host.Call("sbSetParts", {bar, "100 -1"});
     TempFile icon(".ico");
-    icon.Write(IconFile());
+    icon.Write(IconFileBytes());
     const ImportHook hook(host.module(), "user32.dll", "LoadImageA", reinterpret_cast<void*>(&RecordingLoadImage));
     ASSERT_TRUE(hook.hooked()) << "the library loads its icons with LoadImageA";
     realLoadImage = hook.original<decltype(&LoadImageA)>();
