@@ -66,19 +66,18 @@ public:
 // published variables (version 0); nothing is asked of it.
 class CallHost final : public EventHost {
 public:
-    explicit CallHost(CVantor& extender) : extender_(extender), services_(extender.Services()) {}
+    explicit CallHost(CVantor& extender)
+        : extender_(extender),
+          services_(extender.Services()),
+          version_(services_ != nullptr && services_->variableOperation != nullptr ? services_->hostVersion : 0) {}
 
-    std::uint32_t Version() override {
-        return services_ != nullptr && services_->variableOperation != nullptr ? services_->hostVersion : 0;
-    }
+    std::uint32_t Version() override { return version_; }
     void ShowMessage(const char* text) override { extender_.ShowHostMessage(text); }
 
     int FillHostCell() override {
         if (ValueCell* result = extender_.ResultCell()) result->kind = kHostValueCell;
         hostCell_ = ValueCell{};
-        if (Version() == 0) throw CUserException(kHostTooOld);
-        return services_->variableOperation(services_->hostData, &hostCell_, sizeof(ValueCell), nullptr, 0,
-                                            nullptr, 0, nullptr, 0, kFillHostValue);
+        return VariableOperation(&hostCell_, nullptr, nullptr, kFillHostValue);
     }
 
     int Assign(const char* name, std::int32_t value) override {
@@ -111,13 +110,21 @@ private:
         ValueCell key{};
         key.kind = kStringCell;
         key.strValue = name;
-        if (Version() == 0) throw CUserException(kHostTooOld);
-        return services_->variableOperation(services_->hostData, &target, sizeof(ValueCell), nullptr, 0, &key,
-                                            sizeof(ValueCell), &value, sizeof(ValueCell), kAssignVariable);
+        return VariableOperation(&target, &key, &value, kAssignVariable);
+    }
+
+    // The host's variable operation on cells (a null cell goes with size
+    // 0); a host too old for it ends the call with 201040.
+    int VariableOperation(ValueCell* target, ValueCell* key, ValueCell* value, VariableOpcode opcode) {
+        if (version_ == 0) throw CUserException(kHostTooOld);
+        constexpr auto size = [](const ValueCell* cell) { return cell != nullptr ? std::int32_t{sizeof(ValueCell)} : 0; };
+        return services_->variableOperation(services_->hostData, target, size(target), nullptr, 0, key, size(key),
+                                            value, size(value), opcode);
     }
 
     CVantor& extender_;
     HostServices* services_;
+    std::uint32_t version_;  // read once per call: every poll asks it
     ValueCell hostCell_{};
 };
 
