@@ -90,12 +90,11 @@ public:
         item.pszText = text;
         item.cchTextMax = kReadBuffer;
         header.Send(HDM_GETITEMA, static_cast<WPARAM>(column), &item);
-        const HDC dc = GetDC(header);
-        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(header.Send(WM_GETFONT)));
+        const WindowDC dc(header);
+        const HGDIOBJ old = SelectObject(dc.dc(), reinterpret_cast<HFONT>(header.Send(WM_GETFONT)));
         SIZE size{};
-        GetTextExtentPoint32A(dc, text, static_cast<int>(strnlen(text, kReadBuffer - 1)), &size);
-        SelectObject(dc, old);
-        ReleaseDC(header, dc);
+        GetTextExtentPoint32A(dc.dc(), text, static_cast<int>(strnlen(text, kReadBuffer - 1)), &size);
+        SelectObject(dc.dc(), old);
         const int margin = static_cast<int>(header.Send(HDM_GETBITMAPMARGIN));
         return std::min<int>(size.cx + 2 * margin, SHRT_MAX);
     }
