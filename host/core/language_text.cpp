@@ -44,23 +44,6 @@ std::string BaseName(std::string_view path, LeadByteTest leadByte) {
     return std::string(BaseNameView(path, leadByte));
 }
 
-// The directory part always fits (it is below kPathRoom), and the name part
-// is cut at kPathRoom - 1 characters on its own: the composed text can be
-// longer than a path buffer, and the buffer form keeps its first
-// kPathRoom - 1 characters.
-std::string LanguageFileBesideLibrary(std::string_view ownPath, std::size_t ownLength,
-                                      std::string_view code, LeadByteTest leadByte) {
-    std::string composed;
-    if (ownLength > 0 && ownLength < kPathRoom) {
-        const std::string_view own = UpToNul(ownPath.substr(0, ownLength));
-        composed = own.substr(0, DirectoryLength(own, leadByte));
-    }
-    std::string name = "OLVELANG.";
-    name += UpToNul(code);
-    composed += name.substr(0, kPathRoom - 1);
-    return composed;
-}
-
 bool LanguageFileBesideLibrary(std::string_view ownPath, std::size_t ownLength, std::string_view code,
                                LeadByteTest leadByte, PathText& out) {
     std::size_t wanted = 0, at = Put(out, 0, "");

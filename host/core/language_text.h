@@ -34,11 +34,8 @@ using PathText = char[kPathRoom];
 // The language file looked for next to the library: the directory of the
 // library's own path (ownLength characters of it; none when that is 0 or not
 // below 260) followed by "OLVELANG.<code>", the name part cut at 259
-// characters.
-std::string LanguageFileBesideLibrary(std::string_view ownPath, std::size_t ownLength,
-                                      std::string_view code, LeadByteTest leadByte);
-// The buffer form gives false when the composed text is longer than
-// kPathRoom - 1 characters (out then holds its start).
+// characters, written into out. False when the composed text is longer
+// than kPathRoom - 1 characters (out then holds its start).
 bool LanguageFileBesideLibrary(std::string_view ownPath, std::size_t ownLength, std::string_view code,
                                LeadByteTest leadByte, PathText& out);
 

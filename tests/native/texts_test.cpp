@@ -13,6 +13,13 @@ namespace {
 bool NoLeadBytes(unsigned char) { return false; }
 bool ShiftJisLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
+// The language file's path as LanguageFileBesideLibrary writes it, when it fits.
+std::string BesideLibrary(std::string_view ownPath, std::size_t ownLength, std::string_view code) {
+    PathText text;
+    EXPECT_TRUE(LanguageFileBesideLibrary(ownPath, ownLength, code, NoLeadBytes, text));
+    return text;
+}
+
 }  // namespace
 
 TEST(LanguageText, DirectoryWalksCharactersNotBytes) {
@@ -30,10 +37,10 @@ TEST(LanguageText, NamesOfFileSectionAndKey) {
     EXPECT_EQ(BaseName("C:\\x\\vantor44i.dll", NoLeadBytes), "vantor44i");
     EXPECT_EQ(BaseName("C:\\x.y\\name.v2.dll", NoLeadBytes), "name.v2");
     EXPECT_EQ(BaseName("C:\\x\\noextension", NoLeadBytes), "noextension");
-    EXPECT_EQ(LanguageFileBesideLibrary("C:\\x\\vantor44i.dll", 18, "enu", NoLeadBytes), "C:\\x\\OLVELANG.enu");
-    EXPECT_EQ(LanguageFileBesideLibrary("C:\\x\\vantor44i.dll", 0, "enu", NoLeadBytes), "OLVELANG.enu")
+    EXPECT_EQ(BesideLibrary("C:\\x\\vantor44i.dll", 18, "enu"), "C:\\x\\OLVELANG.enu");
+    EXPECT_EQ(BesideLibrary("C:\\x\\vantor44i.dll", 0, "enu"), "OLVELANG.enu")
         << "no path of its own: the name alone";
-    EXPECT_EQ(LanguageFileBesideLibrary("C:\\x\\vantor44i.dll", 260, "deu", NoLeadBytes), "OLVELANG.deu");
+    EXPECT_EQ(BesideLibrary("C:\\x\\vantor44i.dll", 260, "deu"), "OLVELANG.deu");
     EXPECT_EQ(LanguageSection("vantor44i"), "vantor44i Extender");
     EXPECT_EQ(LanguageSection(std::string(300, 'n')).size(), 259u);
     EXPECT_EQ(MessageKey(201040), "X201040");
