@@ -40,19 +40,17 @@ HWND DialogOwner(HWND given, HWND hostWindow) {
 // negative value, the colour chosen last, black at first). Gives the colour
 // the user chose in the same form, or -1 when the user cancels. The custom
 // colours the user defines stay for the next call.
-std::int32_t CVantor::coAskColor(HWND ownerWindow, HINSTANCE, std::int32_t, ValueCell* args,
-                                 std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const std::int32_t start = a.optionalInteger(2, -1);
+std::int32_t CVantor::coAskColor(const Call& call) {
+    const std::int32_t start = call.optionalInteger(2, -1);
     CHOOSECOLORA dialog{};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = DialogOwner(a.window(1), ownerWindow);
+    dialog.hwndOwner = DialogOwner(call.window(1), call.owner());
     dialog.rgbResult = start >= 0 ? static_cast<COLORREF>(start) & kRgbBits : memory.lastChosen;
     dialog.lpCustColors = memory.custom;
     dialog.Flags = CC_RGBINIT | CC_ANYCOLOR;
-    if (!ChooseColorA(&dialog)) return ReturnInteger(kCancelled);
+    if (!ChooseColorA(&dialog)) return call.ReturnInteger(kCancelled);
     memory.lastChosen = dialog.rgbResult & kRgbBits;
-    return ReturnInteger(static_cast<std::int32_t>(memory.lastChosen));
+    return call.ReturnInteger(static_cast<std::int32_t>(memory.lastChosen));
 }
 
 }  // namespace vantor

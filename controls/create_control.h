@@ -3,7 +3,7 @@
 // client coordinates; the result is the new window or null.
 #pragma once
 
-#include "host/arguments.h"
+#include "host/call.h"
 
 #include <windows.h>
 
@@ -19,6 +19,6 @@ struct ControlSpec {
     bool createAtOrigin = false; // created at 0, 0, 0, 0 and then placed
 };
 
-HWND CreateControl(const ControlSpec& kind, const Arguments& a, HINSTANCE hostInstance);
+HWND CreateControl(const ControlSpec& kind, const Call& call);
 
 }  // namespace vantor

@@ -15,59 +15,49 @@
 
 namespace vantor {
 
-std::int32_t CVantor::ipCreateIP(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
-                                 std::int32_t argCount) {
-    const Arguments a(args, argCount);
+std::int32_t CVantor::ipCreateIP(const Call& call) {
     const HWND box = CreateControl({.className = WC_IPADDRESSA,
                                     .text = "IPAddress",
-                                    .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS},
-                                   a, hostInstance);
-    return ReturnInteger(HandleValue(box));
+                                    .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS}, call);
+    return call.ReturnInteger(HandleValue(box));
 }
 
-std::int32_t CVantor::ipClearIP(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                std::int32_t argCount) {
-    const IpAddressBox box(Arguments(args, argCount).window(1));
-    return ReturnInteger(box.ClearAddress());
+std::int32_t CVantor::ipClearIP(const Call& call) {
+    const IpAddressBox box(call.window(1));
+    return call.ReturnInteger(box.ClearAddress());
 }
 
 // Blank fields read as 0; a box that is no window gives "0.0.0.0".
-std::int32_t CVantor::ipGetIP(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    const DWORD address = IpAddressBox(Arguments(args, argCount).window(1)).GetAddress();
+std::int32_t CVantor::ipGetIP(const Call& call) {
+    const DWORD address = IpAddressBox(call.window(1)).GetAddress();
     char text[16];
     wsprintfA(text, "%d.%d.%d.%d", FIRST_IPADDRESS(address), SECOND_IPADDRESS(address),
               THIRD_IPADDRESS(address), FOURTH_IPADDRESS(address));
-    return ReturnString(text);
+    return call.ReturnString(text);
 }
 
-std::int32_t CVantor::ipIsBlank(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                std::int32_t argCount) {
-    const IpAddressBox box(Arguments(args, argCount).window(1));
-    return ReturnInteger(box.IsBlank());
+std::int32_t CVantor::ipIsBlank(const Call& call) {
+    const IpAddressBox box(call.window(1));
+    return call.ReturnInteger(box.IsBlank());
 }
 
-std::int32_t CVantor::ipSetFocus(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                 std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const auto answer = IpAddressBox(a.window(1)).SetFocusField(ZeroBased(a.integer(2)));
-    return ReturnInteger(answer);
+std::int32_t CVantor::ipSetFocus(const Call& call) {
+    const auto answer = IpAddressBox(call.window(1)).SetFocusField(ZeroBased(call.integer(2)));
+    return call.ReturnInteger(answer);
 }
 
 // See ParseAddress for how the text becomes the four fields.
-std::int32_t CVantor::ipSetIP(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const auto answer = IpAddressBox(a.window(1)).SetAddress(ParseAddress(a.text(2)));
-    return ReturnInteger(answer);
+std::int32_t CVantor::ipSetIP(const Call& call) {
+    const auto answer = IpAddressBox(call.window(1)).SetAddress(ParseAddress(call.text(2)));
+    return call.ReturnInteger(answer);
 }
 
 // Arguments 2 to 4: field, low and high; the range is high * 256 + low.
-std::int32_t CVantor::ipSetRange(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                 std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const LPARAM range = static_cast<LPARAM>(static_cast<std::uint32_t>(a.integer(4)) * 256u +
-                                             static_cast<std::uint32_t>(a.integer(3)));
-    const auto answer = IpAddressBox(a.window(1)).SetRange(ZeroBased(a.integer(2)), range);
-    return ReturnInteger(answer);
+std::int32_t CVantor::ipSetRange(const Call& call) {
+    const LPARAM range = static_cast<LPARAM>(static_cast<std::uint32_t>(call.integer(4)) * 256u +
+                                             static_cast<std::uint32_t>(call.integer(3)));
+    const auto answer = IpAddressBox(call.window(1)).SetRange(ZeroBased(call.integer(2)), range);
+    return call.ReturnInteger(answer);
 }
 
 }  // namespace vantor

@@ -46,16 +46,12 @@ int WindowHeightFor(const ComboBox& combo, HWND list, const RECT& box, std::int3
 
 }  // namespace
 
-std::int32_t CVantor::cbGetCurSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                  std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(OneBased(ComboBox(a.window(1)).GetCurSel()));
+std::int32_t CVantor::cbGetCurSel(const Call& call) {
+    return call.ReturnInteger(OneBased(ComboBox(call.window(1)).GetCurSel()));
 }
 
-std::int32_t CVantor::cbSetCurSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                  std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(OneBased(ComboBox(a.window(1)).SetCurSel(ZeroBased(a.integer(2)))));
+std::int32_t CVantor::cbSetCurSel(const Call& call) {
+    return call.ReturnInteger(OneBased(ComboBox(call.window(1)).SetCurSel(ZeroBased(call.integer(2)))));
 }
 
 // Makes the dropped-down list show `items` items (fewer when the box holds
@@ -65,14 +61,12 @@ std::int32_t CVantor::cbSetCurSel(HWND, HINSTANCE, std::int32_t, ValueCell* args
 // size an integral list by their minimum number of visible items, so that
 // is set too. Delivers 1, or 0 when items is below 1 or the window is no
 // combo box (nothing is changed then).
-std::int32_t CVantor::cbSetDropHeight(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                      std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ComboBox combo(a.window(1));
-    const std::int32_t items = a.integer(2);
+std::int32_t CVantor::cbSetDropHeight(const Call& call) {
+    const ComboBox combo(call.window(1));
+    const std::int32_t items = call.integer(2);
     COMBOBOXINFO info{};
     const int itemHeight = combo.GetItemHeight(0);
-    if (items < 1 || itemHeight <= 0 || !combo.GetComboBoxInfo(info)) return ReturnInteger(0);
+    if (items < 1 || itemHeight <= 0 || !combo.GetComboBoxInfo(info)) return call.ReturnInteger(0);
 
     RECT box{};
     GetWindowRect(combo, &box);
@@ -83,63 +77,53 @@ std::int32_t CVantor::cbSetDropHeight(HWND, HINSTANCE, std::int32_t, ValueCell* 
     MapWindowPoints(nullptr, GetParent(combo), reinterpret_cast<POINT*>(&box), 2);
     const BOOL moved = MoveWindow(combo, std::min(box.left, box.right), box.top, width,
                                   height, TRUE);
-    return ReturnInteger(moved ? 1 : 0);
+    return call.ReturnInteger(moved ? 1 : 0);
 }
 
 // Deletes by scope: 0 or more, the item (a negative item counts from the
 // end with scope 0 only); -1 every item; -2 the selected items; -3 the
 // unselected ones. What cannot be done is told in a "Note" box and the
 // result is then the number of items.
-std::int32_t CVantor::lbDeleteItem(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                   std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListBox list(a.window(1));
+std::int32_t CVantor::lbDeleteItem(const Call& call) {
+    const ListBox list(call.window(1));
     const std::int32_t selected = list.GetSelCount();
     const std::int32_t count = list.GetCount();
-    const DeletePlan plan = PlanDeletion(a.integer(2), a.integer(3), count, selected);
+    const DeletePlan plan = PlanDeletion(call.integer(2), call.integer(3), count, selected);
     switch (plan.what) {
     case DeleteWhat::Refused:
-        ShowNote("Note", plan.note);
-        return ReturnInteger(count);
+        call.ShowNote("Note", plan.note);
+        return call.ReturnInteger(count);
     case DeleteWhat::All:
         list.ResetContent();
-        return ReturnInteger(0);
+        return call.ReturnInteger(0);
     case DeleteWhat::Selected:
-        return ReturnInteger(DeleteBySelection(list, count, true));
+        return call.ReturnInteger(DeleteBySelection(list, count, true));
     case DeleteWhat::Unselected:
-        return ReturnInteger(DeleteBySelection(list, count, false));
+        return call.ReturnInteger(DeleteBySelection(list, count, false));
     case DeleteWhat::One:
         break;
     }
-    return ReturnInteger(list.DeleteString(plan.index));
+    return call.ReturnInteger(list.DeleteString(plan.index));
 }
 
-std::int32_t CVantor::lbGetItemCount(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(ListBox(a.window(1)).GetCount());
+std::int32_t CVantor::lbGetItemCount(const Call& call) {
+    return call.ReturnInteger(ListBox(call.window(1)).GetCount());
 }
 
-std::int32_t CVantor::lbGetItemCountSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                        std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(ListBox(a.window(1)).GetSelCount());
+std::int32_t CVantor::lbGetItemCountSel(const Call& call) {
+    return call.ReturnInteger(ListBox(call.window(1)).GetSelCount());
 }
 
-std::int32_t CVantor::lbGetItemHeight(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                      std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(ListBox(a.window(1)).GetItemHeight(0));
+std::int32_t CVantor::lbGetItemHeight(const Call& call) {
+    return call.ReturnInteger(ListBox(call.window(1)).GetItemHeight(0));
 }
 
 // The selected item numbers, ascending, joined by tabs; "0" when none is
 // selected. A single-selection list box answers with its current item. The
 // answer is always complete: the positions and the text are sized by the
 // number of selected items, however many there are.
-std::int32_t CVantor::lbGetItemSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                   std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListBox list(a.window(1));
+std::int32_t CVantor::lbGetItemSel(const Call& call) {
+    const ListBox list(call.window(1));
     const std::int32_t selected = list.GetSelCount();
     std::vector<int> positions(static_cast<std::size_t>(std::max(selected, 0)));
     const std::int32_t got = list.GetSelItems(positions);
@@ -156,35 +140,27 @@ std::int32_t CVantor::lbGetItemSel(HWND, HINSTANCE, std::int32_t, ValueCell* arg
             FormatInteger(positions[static_cast<std::size_t>(i)] + 1, text);
         }
     }
-    return ReturnString(text);
+    return call.ReturnString(text);
 }
 
-std::int32_t CVantor::lbGetItemState(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(ListBox(a.window(1)).GetSel(ZeroBased(a.integer(2))));
+std::int32_t CVantor::lbGetItemState(const Call& call) {
+    return call.ReturnInteger(ListBox(call.window(1)).GetSel(ZeroBased(call.integer(2))));
 }
 
-std::int32_t CVantor::lbSetHScrollSize(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                       std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(ListBox(a.window(1)).SetHorizontalExtent(a.integer(2)));
+std::int32_t CVantor::lbSetHScrollSize(const Call& call) {
+    return call.ReturnInteger(ListBox(call.window(1)).SetHorizontalExtent(call.integer(2)));
 }
 
 // The height is forced into 1..255 pixels.
-std::int32_t CVantor::lbSetItemHeight(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                      std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const std::int32_t height = std::clamp(a.integer(2), 1, 255);
-    ListBox(a.window(1)).SetItemHeight(0, height);
-    return ReturnInteger(1);
+std::int32_t CVantor::lbSetItemHeight(const Call& call) {
+    const std::int32_t height = std::clamp(call.integer(2), 1, 255);
+    ListBox(call.window(1)).SetItemHeight(0, height);
+    return call.ReturnInteger(1);
 }
 
 // Item 0 reaches the control as -1: every item.
-std::int32_t CVantor::lbSetItemState(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(ListBox(a.window(1)).SetSel(ZeroBased(a.integer(2)), a.integer(3)));
+std::int32_t CVantor::lbSetItemState(const Call& call) {
+    return call.ReturnInteger(ListBox(call.window(1)).SetSel(ZeroBased(call.integer(2)), call.integer(3)));
 }
 
 }  // namespace vantor

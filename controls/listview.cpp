@@ -421,56 +421,44 @@ int InsertSizedColumn(const ListView& list, int column, const char* header) {
 
 }  // namespace
 
-std::int32_t CVantor::lvGetItemCount(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(ListView(a.window(1)).ItemCount());
+std::int32_t CVantor::lvGetItemCount(const Call& call) {
+    return call.ReturnInteger(ListView(call.window(1)).ItemCount());
 }
 
-std::int32_t CVantor::lvGetItemCountSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                        std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(ListView(a.window(1)).SelectedCount());
+std::int32_t CVantor::lvGetItemCountSel(const Call& call) {
+    return call.ReturnInteger(ListView(call.window(1)).SelectedCount());
 }
 
 // Inserts an item at a 1-based position (past the end appends); gives the
 // 0-based index of the new item, or -1. A new item shows no image until
 // lvSetItemImage gives it one.
-std::int32_t CVantor::lvInsertItem(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                   std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(ListView(a.window(1)).InsertItem(ZeroBased(a.integer(2)), a.text(3)));
+std::int32_t CVantor::lvInsertItem(const Call& call) {
+    return call.ReturnInteger(ListView(call.window(1)).InsertItem(ZeroBased(call.integer(2)), call.text(3)));
 }
 
 // Inserts a column at a 1-based position (past the end appends), as wide as
 // its header text needs; the last column fills the room the list has left
 // and gives it back to a column appended after it (see InsertSizedColumn).
-std::int32_t CVantor::lvInsertColumn(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(InsertSizedColumn(ListView(a.window(1)), ZeroBased(a.integer(2)), a.text(3)));
+std::int32_t CVantor::lvInsertColumn(const Call& call) {
+    return call.ReturnInteger(InsertSizedColumn(ListView(call.window(1)), ZeroBased(call.integer(2)), call.text(3)));
 }
 
 // Ends without a result: the host gets 0 and the result cell stays as it was.
-std::int32_t CVantor::lvSetItemText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                    std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    ListView(a.window(1)).SetItemText(ZeroBased(a.integer(2)), ZeroBased(a.integer(3)), a.text(4));
-    return NoResult(0);
+std::int32_t CVantor::lvSetItemText(const Call& call) {
+    ListView(call.window(1)).SetItemText(ZeroBased(call.integer(2)), ZeroBased(call.integer(3)), call.text(4));
+    return call.NoResult(0);
 }
 
 // The item's text in a 1-based column, untrimmed; column 0 gives the texts of
 // all columns, each followed by a tab, trimmed at both ends.
-std::int32_t CVantor::lvGetItemText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                    std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListView list(a.window(1));
-    const int item = ZeroBased(a.integer(2));
-    const std::int32_t column = a.integer(3);
+std::int32_t CVantor::lvGetItemText(const Call& call) {
+    const ListView list(call.window(1));
+    const int item = ZeroBased(call.integer(2));
+    const std::int32_t column = call.integer(3);
     if (column != 0) {
         std::string text;
         list.AppendItemText(item, ZeroBased(column), text);
-        return ReturnString(text);
+        return call.ReturnString(text);
     }
     TabJoin joined;
     const int columns = list.ColumnCount();
@@ -478,153 +466,125 @@ std::int32_t CVantor::lvGetItemText(HWND, HINSTANCE, std::int32_t, ValueCell* ar
         list.AppendItemText(item, c, joined.out());
         joined.EndPiece();
     }
-    return ReturnString(joined.Trimmed());
+    return call.ReturnString(joined.Trimmed());
 }
 
-std::int32_t CVantor::lvSetColumnFill(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                      std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListView list(a.window(1));
-    const int column = ZeroBased(a.integer(2));
-    const char* text = a.text(3);
+std::int32_t CVantor::lvSetColumnFill(const Call& call) {
+    const ListView list(call.window(1));
+    const int column = ZeroBased(call.integer(2));
+    const char* text = call.text(3);
     list.ChangeEachItem([&](int item) { list.SetItemText(item, column, text); });
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
 // Writes start + i * step into the column of item i (counted from 0).
-std::int32_t CVantor::lvSetColumnFillSeq(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                         std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListView list(a.window(1));
-    const int column = ZeroBased(a.integer(2));
-    const auto start = static_cast<std::uint32_t>(a.integer(3));
-    const auto step = static_cast<std::uint32_t>(a.integer(4));
+std::int32_t CVantor::lvSetColumnFillSeq(const Call& call) {
+    const ListView list(call.window(1));
+    const int column = ZeroBased(call.integer(2));
+    const auto start = static_cast<std::uint32_t>(call.integer(3));
+    const auto step = static_cast<std::uint32_t>(call.integer(4));
     std::string number;
     list.ChangeEachItem([&](int item) {
         number.clear();
         FormatInteger(static_cast<std::int32_t>(start + static_cast<std::uint32_t>(item) * step), number);
         list.SetItemText(item, column, number.c_str());
     });
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
 // A width the script sets is the script's: a column lvInsertColumn let fill
 // the list keeps it when another column is appended.
-std::int32_t CVantor::lvSetColumnWidth(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                       std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const int column = ZeroBased(a.integer(2));
-    if (FilledColumn::Of(a.window(1)).Filled(column)) FilledColumn{}.KeepWith(a.window(1));
-    return ReturnInteger(static_cast<std::int32_t>(ListView(a.window(1)).SetColumnWidth(column, a.integer(3))));
+std::int32_t CVantor::lvSetColumnWidth(const Call& call) {
+    const int column = ZeroBased(call.integer(2));
+    if (FilledColumn::Of(call.window(1)).Filled(column)) FilledColumn{}.KeepWith(call.window(1));
+    return call.ReturnInteger(static_cast<std::int32_t>(ListView(call.window(1)).SetColumnWidth(column, call.integer(3))));
 }
 
-std::int32_t CVantor::lvSetColumnImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                       std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(static_cast<std::int32_t>(
-        ListView(a.window(1)).SetColumnImage(ZeroBased(a.integer(2)), ZeroBased(a.integer(3)))));
+std::int32_t CVantor::lvSetColumnImage(const Call& call) {
+    return call.ReturnInteger(static_cast<std::int32_t>(
+        ListView(call.window(1)).SetColumnImage(ZeroBased(call.integer(2)), ZeroBased(call.integer(3)))));
 }
 
 // Shows the image list's images in every column. The image list stays the
 // script's: the list view lets go of it when it is destroyed.
-std::int32_t CVantor::lvSetImageList(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListView list(a.window(1));
-    const auto images = a.objectHandle<HIMAGELIST>(2);
+std::int32_t CVantor::lvSetImageList(const Call& call) {
+    const ListView list(call.window(1));
+    const auto images = call.objectHandle<HIMAGELIST>(2);
     list.SetExtendedStyle(LVS_EX_SUBITEMIMAGES, LVS_EX_SUBITEMIMAGES);
     list.SetImageList(images, LVSIL_SMALL);
-    if (IsWindow(a.window(1)))
-        Subclass(a.window(1), &ScriptImagesProc, kScriptImagesSubclass,
+    if (IsWindow(call.window(1)))
+        Subclass(call.window(1), &ScriptImagesProc, kScriptImagesSubclass,
                           reinterpret_cast<DWORD_PTR>(images));
-    return ReturnInteger(ImageList_GetImageCount(images));
+    return call.ReturnInteger(ImageList_GetImageCount(images));
 }
 
-std::int32_t CVantor::lvSetItemImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListView list(a.window(1));
+std::int32_t CVantor::lvSetItemImage(const Call& call) {
+    const ListView list(call.window(1));
     list.SetExtendedStyle(LVS_EX_SUBITEMIMAGES, LVS_EX_SUBITEMIMAGES);
-    return ReturnInteger(static_cast<std::int32_t>(list.SetItemImage(
-        ZeroBased(a.integer(2)), ZeroBased(a.integer(3)), ZeroBased(a.integer(4)))));
+    return call.ReturnInteger(static_cast<std::int32_t>(list.SetItemImage(
+        ZeroBased(call.integer(2)), ZeroBased(call.integer(3)), ZeroBased(call.integer(4)))));
 }
 
 // Gives every item an image index no image list holds (column 1 only).
-std::int32_t CVantor::lvClearImages(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                    std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListView list(a.window(1));
+std::int32_t CVantor::lvClearImages(const Call& call) {
+    const ListView list(call.window(1));
     list.ChangeEachItem([&](int item) { list.SetItemImage(item, 0, kNoImage); });
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
-std::int32_t CVantor::lvGetItemState(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(static_cast<std::int32_t>(ListView(a.window(1)).ItemState(
-        ZeroBased(a.integer(2)), static_cast<UINT>(a.integer(3)))));
+std::int32_t CVantor::lvGetItemState(const Call& call) {
+    return call.ReturnInteger(static_cast<std::int32_t>(ListView(call.window(1)).ItemState(
+        ZeroBased(call.integer(2)), static_cast<UINT>(call.integer(3)))));
 }
 
-std::int32_t CVantor::lvSetItemState(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(static_cast<std::int32_t>(ListView(a.window(1)).SetItemState(
-        ZeroBased(a.integer(2)), static_cast<UINT>(a.integer(3)), static_cast<UINT>(a.integer(4)))));
+std::int32_t CVantor::lvSetItemState(const Call& call) {
+    return call.ReturnInteger(static_cast<std::int32_t>(ListView(call.window(1)).SetItemState(
+        ZeroBased(call.integer(2)), static_cast<UINT>(call.integer(3)), static_cast<UINT>(call.integer(4)))));
 }
 
 // 1 checked, 0 unchecked, -1 when the item has no check box.
-std::int32_t CVantor::lvGetItemCheck(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const UINT state = ListView(a.window(1)).ItemState(ZeroBased(a.integer(2)), LVIS_STATEIMAGEMASK);
-    return ReturnInteger(static_cast<std::int32_t>(state >> 12) - 1);
+std::int32_t CVantor::lvGetItemCheck(const Call& call) {
+    const UINT state = ListView(call.window(1)).ItemState(ZeroBased(call.integer(2)), LVIS_STATEIMAGEMASK);
+    return call.ReturnInteger(static_cast<std::int32_t>(state >> 12) - 1);
 }
 
-std::int32_t CVantor::lvSetItemCheck(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(static_cast<std::int32_t>(
-        ListView(a.window(1)).SetCheck(ZeroBased(a.integer(2)), a.integer(3) != 0)));
+std::int32_t CVantor::lvSetItemCheck(const Call& call) {
+    return call.ReturnInteger(static_cast<std::int32_t>(
+        ListView(call.window(1)).SetCheck(ZeroBased(call.integer(2)), call.integer(3) != 0)));
 }
 
 // The column-1 texts of the checked items, each followed by a tab, trimmed.
-std::int32_t CVantor::lvGetItemsChecked(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                        std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListView list(a.window(1));
+std::int32_t CVantor::lvGetItemsChecked(const Call& call) {
+    const ListView list(call.window(1));
     TabJoin joined;
     list.ForEachItem([&](int item) {
         if (!list.IsChecked(item)) return;
         list.AppendItemText(item, 0, joined.out());
         joined.EndPiece();
     });
-    return ReturnString(joined.Trimmed());
+    return call.ReturnString(joined.Trimmed());
 }
 
-std::int32_t CVantor::lvSetItemsChecked(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                        std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListView list(a.window(1));
-    const bool check = a.integer(2) != 0;
+std::int32_t CVantor::lvSetItemsChecked(const Call& call) {
+    const ListView list(call.window(1));
+    const bool check = call.integer(2) != 0;
     list.ChangeEachItem([&](int item) { list.SetCheck(item, check); });
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
 // Deletes by scope: 0 or above the one item at index (0 is the first item; a
 // negative index counts from the end), -1 all items, -2 the selected items,
 // -3 all but the selected items. A refused call shows a "Note" and deletes
 // nothing. Gives the number of items afterwards.
-std::int32_t CVantor::lvDeleteItem(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                   std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListView list(a.window(1));
+std::int32_t CVantor::lvDeleteItem(const Call& call) {
+    const ListView list(call.window(1));
     const int selected = list.SelectedCount();
     const int count = list.ItemCount();
-    const DeletePlan plan = PlanDeletion(a.integer(2), a.integer(3), count, selected);
+    const DeletePlan plan = PlanDeletion(call.integer(2), call.integer(3), count, selected);
     switch (plan.what) {
     case DeleteWhat::Refused:
-        ShowNote("Note", plan.note);
-        return ReturnInteger(count);
+        call.ShowNote("Note", plan.note);
+        return call.ReturnInteger(count);
     case DeleteWhat::All:
         list.DeleteAllItems();
         break;
@@ -638,48 +598,42 @@ std::int32_t CVantor::lvDeleteItem(HWND, HINSTANCE, std::int32_t, ValueCell* arg
         list.DeleteItem(plan.index);
         break;
     }
-    return ReturnInteger(list.ItemCount());
+    return call.ReturnInteger(list.ItemCount());
 }
 
 // Scrolls so that the item stands `rows` lines below the top of the list, as
 // far as the list can scroll.
-std::int32_t CVantor::lvScrollTo(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                 std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListView list(a.window(1));
-    const int target = static_cast<int>(static_cast<std::uint32_t>(a.integer(2)) -
-                                        static_cast<std::uint32_t>(a.integer(3)) - 1u);
+std::int32_t CVantor::lvScrollTo(const Call& call) {
+    const ListView list(call.window(1));
+    const int target = static_cast<int>(static_cast<std::uint32_t>(call.integer(2)) -
+                                        static_cast<std::uint32_t>(call.integer(3)) - 1u);
     list.EnsureVisible(target);
     const RECT top = list.ItemBounds(list.TopIndex());
     const RECT wanted = list.ItemBounds(target);
-    return ReturnInteger(static_cast<std::int32_t>(list.Scroll(0, wanted.top - top.top)));
+    return call.ReturnInteger(static_cast<std::int32_t>(list.Scroll(0, wanted.top - top.top)));
 }
 
 // The background behind item texts.
-std::int32_t CVantor::lvSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                   std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(static_cast<std::int32_t>(
-        ListView(a.window(1)).SetTextBkColor(ParseColor(a.text(2)))));
+std::int32_t CVantor::lvSetBkColor(const Call& call) {
+    return call.ReturnInteger(static_cast<std::int32_t>(
+        ListView(call.window(1)).SetTextBkColor(ParseColor(call.text(2)))));
 }
 
 // Shows the picture named by argument 4 (a file name or URL, which the
 // control loads) behind the items, at the given offsets in percent; argument
 // 5 adds further LVBKIF_ flags such as tiling. Item texts lose their own
 // background. Always gives 0.
-std::int32_t CVantor::lvSetBkImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                   std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const ListView list(a.window(1));
+std::int32_t CVantor::lvSetBkImage(const Call& call) {
+    const ListView list(call.window(1));
     const OleScope ole;
     list.SetTextBkColor(CLR_NONE);
     LVBKIMAGEA image{};
-    image.ulFlags = static_cast<ULONG>(a.integer(5)) | LVBKIF_SOURCE_URL;
-    image.pszImage = const_cast<char*>(a.text(4));
-    image.xOffsetPercent = a.integer(2);
-    image.yOffsetPercent = a.integer(3);
+    image.ulFlags = static_cast<ULONG>(call.integer(5)) | LVBKIF_SOURCE_URL;
+    image.pszImage = const_cast<char*>(call.text(4));
+    image.xOffsetPercent = call.integer(2);
+    image.yOffsetPercent = call.integer(3);
     list.SetBkImage(image);
-    return ReturnInteger(0);
+    return call.ReturnInteger(0);
 }
 
 // Colours list-view cells: argument 2 is the item and argument 3 the column
@@ -691,16 +645,14 @@ std::int32_t CVantor::lvSetBkImage(HWND, HINSTANCE, std::int32_t, ValueCell* arg
 // cells. The colours stay with the list view (by item position) until it is
 // destroyed and are applied whenever it draws. Ends without a result: the
 // host gets 0 and the result cell stays as it was.
-std::int32_t CVantor::lvSetItemTextColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                         std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const HWND window = a.window(1);
+std::int32_t CVantor::lvSetItemTextColor(const Call& call) {
+    const HWND window = call.window(1);
     ListColours* colours = ColoursFor(window);
-    if (colours == nullptr) return NoResult(0);
+    if (colours == nullptr) return call.NoResult(0);
     const auto key = [](std::int32_t number) { return number <= 0 ? ListColours::kAll : ZeroBased(number); };
-    const std::pair cell{key(a.integer(2)), key(a.integer(3))};
-    const COLORREF colour = ParseColor(a.text(5));
-    switch (a.integer(4)) {
+    const std::pair cell{key(call.integer(2)), key(call.integer(3))};
+    const COLORREF colour = ParseColor(call.text(5));
+    switch (call.integer(4)) {
     case 0:
         colours->cells[cell].text = colour;
         break;
@@ -712,7 +664,7 @@ std::int32_t CVantor::lvSetItemTextColor(HWND, HINSTANCE, std::int32_t, ValueCel
         break;
     }
     InvalidateRect(window, nullptr, TRUE);
-    return NoResult(0);
+    return call.NoResult(0);
 }
 
 }  // namespace vantor

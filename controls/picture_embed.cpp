@@ -250,20 +250,19 @@ Embedding Embed(const Window& box, const char* path, std::int32_t widthAsked) {
 // window that is no rich-text box of this process (without the message).
 // Nothing changes when the result is 0. Memory running out, here or in
 // the platform's imaging component, is the error result 201001.
-std::int32_t CVantor::imEmbedImage(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const char* path = a.text(2);
-    if (!CheckFileReadable(path)) return ReturnInteger(0);
-    switch (Embed(a.window(1), path, a.optionalInteger(3, 0))) {
+std::int32_t CVantor::imEmbedImage(const Call& call) {
+    const char* path = call.text(2);
+    if (!call.CheckFileReadable(path)) return call.ReturnInteger(0);
+    switch (Embed(call.window(1), path, call.optionalInteger(3, 0))) {
         case Embedding::kEmbedded:
-            return ReturnInteger(1);
+            return call.ReturnInteger(1);
         case Embedding::kUndecodable:
-            ShowFileOpenError();
+            call.ShowFileOpenError();
             break;
         case Embedding::kNotEmbedded:
             break;
     }
-    return ReturnInteger(0);
+    return call.ReturnInteger(0);
 }
 
 }  // namespace vantor

@@ -281,9 +281,7 @@ void SaveRtf(const RichEditBox& box, const char* path) {
 // The box loads its window class from "Msftedit.dll" each time. A box that
 // is created keeps its load of the library for the rest of the process (the
 // platform counts the loads); a failed creation gives its load back.
-std::int32_t CVantor::rtCreate(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
-                               std::int32_t argCount) {
-    const Arguments a(args, argCount);
+std::int32_t CVantor::rtCreate(const Call& call) {
     UniqueLibrary library(LoadLibraryA("Msftedit.dll"));
     const HWND box = CreateControl(
         {.className = "RICHEDIT50W",
@@ -292,87 +290,74 @@ std::int32_t CVantor::rtCreate(HWND, HINSTANCE hostInstance, std::int32_t, Value
                   ES_SELECTIONBAR | ES_SAVESEL | ES_WANTRETURN | ES_NOHIDESEL |
                   ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_MULTILINE,
          .hostInstance = false,
-         .placeAgain = true},
-        a, hostInstance);
+         .placeAgain = true}, call);
     if (box != nullptr) library.release();
-    return ReturnInteger(HandleValue(box));
+    return call.ReturnInteger(HandleValue(box));
 }
 
-std::int32_t CVantor::rtBold(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    ToggleEffect(RichEditBox(Arguments(args, argCount).window(1)), CFM_BOLD);
-    return ReturnInteger(1);
+std::int32_t CVantor::rtBold(const Call& call) {
+    ToggleEffect(RichEditBox(call.window(1)), CFM_BOLD);
+    return call.ReturnInteger(1);
 }
 
-std::int32_t CVantor::rtItalic(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    ToggleEffect(RichEditBox(Arguments(args, argCount).window(1)), CFM_ITALIC);
-    return ReturnInteger(1);
+std::int32_t CVantor::rtItalic(const Call& call) {
+    ToggleEffect(RichEditBox(call.window(1)), CFM_ITALIC);
+    return call.ReturnInteger(1);
 }
 
-std::int32_t CVantor::rtUnderline(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                  std::int32_t argCount) {
-    ToggleEffect(RichEditBox(Arguments(args, argCount).window(1)), CFM_UNDERLINE);
-    return ReturnInteger(1);
+std::int32_t CVantor::rtUnderline(const Call& call) {
+    ToggleEffect(RichEditBox(call.window(1)), CFM_UNDERLINE);
+    return call.ReturnInteger(1);
 }
 
-std::int32_t CVantor::rtSetTextColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    SetColour(RichEditBox(a.window(1)), a.text(2), false);
-    return ReturnInteger(1);
+std::int32_t CVantor::rtSetTextColor(const Call& call) {
+    SetColour(RichEditBox(call.window(1)), call.text(2), false);
+    return call.ReturnInteger(1);
 }
 
-std::int32_t CVantor::rtSetTextBackColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                         std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    SetColour(RichEditBox(a.window(1)), a.text(2), true);
-    return ReturnInteger(1);
+std::int32_t CVantor::rtSetTextBackColor(const Call& call) {
+    SetColour(RichEditBox(call.window(1)), call.text(2), true);
+    return call.ReturnInteger(1);
 }
 
 // Argument 2: @LEFT 1, @RIGHT 2, @CENTER 3; any other value goes to the box.
-std::int32_t CVantor::rtSetAlignment(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                     std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const RichEditBox box(a.window(1));
+std::int32_t CVantor::rtSetAlignment(const Call& call) {
+    const RichEditBox box(call.window(1));
     PARAFORMAT2 format = ClearedParaFormat();
     format.dwMask = PFM_ALIGNMENT;
-    format.wAlignment = static_cast<WORD>(a.integer(2));
+    format.wAlignment = static_cast<WORD>(call.integer(2));
     box.SetParaFormat(format);
     box.Focus();
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
-std::int32_t CVantor::rtSetBulleted(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                    std::int32_t argCount) {
-    const RichEditBox box(Arguments(args, argCount).window(1));
+std::int32_t CVantor::rtSetBulleted(const Call& call) {
+    const RichEditBox box(call.window(1));
     ToggleNumbering(box, PFN_BULLET);
     box.Focus();
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
 // Numbering of type 7 switches on or off; the style (optional argument 2,
 // default @nPERIOD) is set on every call, also when numbering went off.
-std::int32_t CVantor::rtSetNumbered(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                    std::int32_t argCount) {
+std::int32_t CVantor::rtSetNumbered(const Call& call) {
     constexpr WORD kNumbered = 7;
-    const Arguments a(args, argCount);
-    const RichEditBox box(a.window(1));
+    const RichEditBox box(call.window(1));
     ToggleNumbering(box, kNumbered);
     PARAFORMAT2 format = ClearedParaFormat();
     format.dwMask = PFM_NUMBERINGSTYLE;
-    format.wNumberingStyle = static_cast<WORD>(a.optionalInteger(2, PFNS_PERIOD));
+    format.wNumberingStyle = static_cast<WORD>(call.optionalInteger(2, PFNS_PERIOD));
     box.SetParaFormat(format);
     box.Focus();
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
 // Argument 2 is the change of the start indent in twips, read from the
 // integer form; a host that fills only the text form (integer 0, text not
 // empty) has its number read from the text. The indent never goes below 0.
-std::int32_t CVantor::rtIndent(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                               std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const RichEditBox box(a.window(1));
-    const std::int32_t change = a.numberInText(2);
+std::int32_t CVantor::rtIndent(const Call& call) {
+    const RichEditBox box(call.window(1));
+    const std::int32_t change = call.numberInText(2);
     PARAFORMAT2 format = ClearedParaFormat();
     box.GetParaFormat(format);
     const std::int64_t wanted = std::int64_t{format.dxStartIndent} + change;
@@ -382,22 +367,19 @@ std::int32_t CVantor::rtIndent(HWND, HINSTANCE, std::int32_t, ValueCell* args,
     format.dxStartIndent = indent;
     box.SetParaFormat(format);
     box.Focus();
-    return ReturnInteger(indent);
+    return call.ReturnInteger(indent);
 }
 
-std::int32_t CVantor::rtSetText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const RichEditBox box(a.window(1));
-    box.SetText(a.text(2));
+std::int32_t CVantor::rtSetText(const Call& call) {
+    const RichEditBox box(call.window(1));
+    box.SetText(call.text(2));
     box.Focus();
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
 // All text takes 11 points, black and the default format's bold setting.
-std::int32_t CVantor::rtSetDefaults(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                    std::int32_t argCount) {
-    const RichEditBox box(Arguments(args, argCount).window(1));
+std::int32_t CVantor::rtSetDefaults(const Call& call) {
+    const RichEditBox box(call.window(1));
     CHARFORMAT2A format = ClearedCharFormat();
     if (box.GetCharFormat(format, SCF_DEFAULT) != 0) {
         format.dwMask = CFM_SIZE | CFM_COLOR | CFM_BOLD;
@@ -406,17 +388,15 @@ std::int32_t CVantor::rtSetDefaults(HWND, HINSTANCE, std::int32_t, ValueCell* ar
         box.SetCharFormat(format, SCF_ALL);
     }
     box.Focus();
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
 // Exactly "+" grows the selection's font by a quarter, any other text
 // shrinks it by the same factor (truncated toward zero); the result is the
 // height in twips the box then reports.
-std::int32_t CVantor::rtFontSizing(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                   std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const RichEditBox box(a.window(1));
-    const bool grow = std::string_view(a.text(2)) == "+";
+std::int32_t CVantor::rtFontSizing(const Call& call) {
+    const RichEditBox box(call.window(1));
+    const bool grow = std::string_view(call.text(2)) == "+";
     CHARFORMAT2A format = ClearedCharFormat();
     if (box.GetCharFormatW(format) != 0) {
         format.dwMask = CFM_SIZE;
@@ -425,36 +405,32 @@ std::int32_t CVantor::rtFontSizing(HWND, HINSTANCE, std::int32_t, ValueCell* arg
     }
     box.GetCharFormatW(format);
     box.Focus();
-    return ReturnInteger(format.yHeight);
+    return call.ReturnInteger(format.yHeight);
 }
 
-std::int32_t CVantor::rtZoom(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    const RichEditBox box(Arguments(args, argCount).window(1));
+std::int32_t CVantor::rtZoom(const Call& call) {
+    const RichEditBox box(call.window(1));
     box.SetZoom(0, 0);
     box.Focus();
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
 // The text limit is lifted first, so a large file loads whole.
-std::int32_t CVantor::rtLoadFileRTF(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                    std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const RichEditBox box(a.window(1));
+std::int32_t CVantor::rtLoadFileRTF(const Call& call) {
+    const RichEditBox box(call.window(1));
     box.ExLimitText(-1);
-    LoadRtf(box, a.text(2));
+    LoadRtf(box, call.text(2));
     box.Focus();
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
 // The result is 1 also when the file could not be written; see SaveRtf.
-std::int32_t CVantor::rtSaveFileRTF(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                    std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const RichEditBox box(a.window(1));
+std::int32_t CVantor::rtSaveFileRTF(const Call& call) {
+    const RichEditBox box(call.window(1));
     box.ExLimitText(-1);
-    SaveRtf(box, a.text(2));
+    SaveRtf(box, call.text(2));
     box.Focus();
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
 // Searches forward from argument 5, ignoring case, for argument 2, which is
@@ -464,20 +440,18 @@ std::int32_t CVantor::rtSaveFileRTF(HWND, HINSTANCE, std::int32_t, ValueCell* ar
 // does a handle that is no window (its answer 0 with an empty range would
 // otherwise read as a match at 0, and a script that searches again from the
 // result would never reach -1).
-std::int32_t CVantor::rtFindText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                 std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const RichEditBox box(a.window(1));
-    const std::wstring wide = WideFromAnsi(a.text(2));
-    if (wide.empty()) return ReturnInteger(-1);
+std::int32_t CVantor::rtFindText(const Call& call) {
+    const RichEditBox box(call.window(1));
+    const std::wstring wide = WideFromAnsi(call.text(2));
+    if (wide.empty()) return call.ReturnInteger(-1);
     FINDTEXTEXW find{};
-    find.chrg = {a.integer(5), -1};
+    find.chrg = {call.integer(5), -1};
     find.lpstrText = wide.c_str();
     if (box.FindTextExW(find) < 0 || find.chrgText.cpMax <= find.chrgText.cpMin)
-        return ReturnInteger(-1);
+        return call.ReturnInteger(-1);
     box.ExSetSel(find.chrgText);
     box.ScrollCaret();
-    return ReturnInteger(find.chrgText.cpMax);
+    return call.ReturnInteger(find.chrgText.cpMax);
 }
 
 }  // namespace vantor

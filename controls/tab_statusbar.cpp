@@ -102,88 +102,70 @@ PartIcons* IconsOf(HWND bar) {
 
 // Inserts a tab without image at position (1-based; the control appends it
 // when the position lies past the end). The result is position - 1.
-std::int32_t CVantor::taAddTab(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                               std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const std::int32_t index = ZeroBased(a.integer(2));
-    TabControl(a.window(1)).InsertItem(index, a.text(3), -1);
-    return ReturnInteger(index);
+std::int32_t CVantor::taAddTab(const Call& call) {
+    const std::int32_t index = ZeroBased(call.integer(2));
+    TabControl(call.window(1)).InsertItem(index, call.text(3), -1);
+    return call.ReturnInteger(index);
 }
 
 // Argument 6 adds tab styles to child, visible and clipping siblings.
-std::int32_t CVantor::taCreateTab(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
-                                  std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const DWORD style = static_cast<DWORD>(a.integer(6)) | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    return ReturnInteger(HandleValue(CreateControl({WC_TABCONTROLA, "", style}, a, hostInstance)));
+std::int32_t CVantor::taCreateTab(const Call& call) {
+    const DWORD style = static_cast<DWORD>(call.integer(6)) | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    return call.ReturnInteger(HandleValue(CreateControl({WC_TABCONTROLA, "", style}, call)));
 }
 
-std::int32_t CVantor::taDeleteTab(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                  std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(TabControl(a.window(1)).DeleteItem(ZeroBased(a.integer(2))));
+std::int32_t CVantor::taDeleteTab(const Call& call) {
+    return call.ReturnInteger(TabControl(call.window(1)).DeleteItem(ZeroBased(call.integer(2))));
 }
 
 // 0 when no tab is selected.
-std::int32_t CVantor::taGetTabSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                  std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(OneBased(TabControl(a.window(1)).GetCurSel()));
+std::int32_t CVantor::taGetTabSel(const Call& call) {
+    return call.ReturnInteger(OneBased(TabControl(call.window(1)).GetCurSel()));
 }
 
 // The page area of the tab control (inside its border, below the tabs)
 // takes the colour red, green, blue (the low byte of each) and keeps it on
 // every later repaint until the next call or the control's end. The result
 // is the colour value 0x00BBGGRR.
-std::int32_t CVantor::taSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                   std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const TabControl tab(a.window(1));
-    const COLORREF colour = RGB(a.integer(2) & 0xFF, a.integer(3) & 0xFF, a.integer(4) & 0xFF);
+std::int32_t CVantor::taSetBkColor(const Call& call) {
+    const TabControl tab(call.window(1));
+    const COLORREF colour = RGB(call.integer(2) & 0xFF, call.integer(3) & 0xFF, call.integer(4) & 0xFF);
     if (Subclass(tab, TabBackgroundProc, kTabBackground, colour)) tab.Invalidate();
-    return ReturnInteger(static_cast<std::int32_t>(colour));
+    return call.ReturnInteger(static_cast<std::int32_t>(colour));
 }
 
 // The 0-based index of the tab selected before, or -1.
-std::int32_t CVantor::taSetTabSel(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                  std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(TabControl(a.window(1)).SetCurSel(ZeroBased(a.integer(2))));
+std::int32_t CVantor::taSetTabSel(const Call& call) {
+    return call.ReturnInteger(TabControl(call.window(1)).SetCurSel(ZeroBased(call.integer(2))));
 }
 
 // Replaces the tab control's own style bits (the low word: TCS_BUTTONS,
 // TCS_MULTILINE, TCS_BOTTOM, ...) with style; the window's bits (visible,
 // child, ...) stay. The control lays itself out and repaints. The result is
 // the tab style bits it had before.
-std::int32_t CVantor::taSetTabStyle(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                    std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const TabControl tab(a.window(1));
+std::int32_t CVantor::taSetTabStyle(const Call& call) {
+    const TabControl tab(call.window(1));
     const DWORD before = tab.Style();
-    const DWORD tabBits = static_cast<DWORD>(a.integer(2)) & 0xFFFF;
+    const DWORD tabBits = static_cast<DWORD>(call.integer(2)) & 0xFFFF;
     tab.SetStyle((before & 0xFFFF0000) | tabBits);
     tab.FrameChanged();
     tab.Invalidate();
-    return ReturnInteger(static_cast<std::int32_t>(before & 0xFFFF));
+    return call.ReturnInteger(static_cast<std::int32_t>(before & 0xFFFF));
 }
 
 // Along the bottom of the parent (argument 1), with argument 2 in part 1.
-std::int32_t CVantor::sbCreateStatusBar(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                        std::int32_t argCount) {
+std::int32_t CVantor::sbCreateStatusBar(const Call& call) {
     constexpr LONG kStyle = WS_CHILD | WS_VISIBLE | SBARS_TOOLTIPS | 0x200;
     constexpr UINT kId = 70;
-    const Arguments a(args, argCount);
-    const StatusBar bar = StatusBar::Create(a.window(1), kStyle, kId);
-    bar.SetText(0, a.text(2));
-    return ReturnInteger(HandleValue(bar));
+    const StatusBar bar = StatusBar::Create(call.window(1), kStyle, kId);
+    bar.SetText(0, call.text(2));
+    return call.ReturnInteger(HandleValue(bar));
 }
 
 // The answer is the previous background colour (CLR_DEFAULT when none).
-std::int32_t CVantor::sbSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                   std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const COLORREF before = StatusBar(a.window(1)).SetBkColor(ParseColor(a.text(2)));
-    return ReturnInteger(static_cast<std::int32_t>(before));
+std::int32_t CVantor::sbSetBkColor(const Call& call) {
+    const COLORREF before = StatusBar(call.window(1)).SetBkColor(ParseColor(call.text(2)));
+    return call.ReturnInteger(static_cast<std::int32_t>(before));
 }
 
 // Shows the icon of the file (argument 3) in part (argument 2, 1-based), at
@@ -192,21 +174,19 @@ std::int32_t CVantor::sbSetBkColor(HWND, HINSTANCE, std::int32_t, ValueCell* arg
 // status bar's answer: non-zero when the part took the icon. The icon
 // replaces, and destroys, the one this function set in that part before;
 // the status bar's end destroys the last ones.
-std::int32_t CVantor::sbSetIcon(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const StatusBar bar(a.window(1));
-    const auto part = static_cast<WPARAM>(ZeroBased(a.integer(2)));
-    if (!CheckFileReadable(a.text(3))) return ReturnInteger(0);
+std::int32_t CVantor::sbSetIcon(const Call& call) {
+    const StatusBar bar(call.window(1));
+    const auto part = static_cast<WPARAM>(ZeroBased(call.integer(2)));
+    if (!call.CheckFileReadable(call.text(3))) return call.ReturnInteger(0);
     PartIcons* icons = IconsOf(bar);
-    if (icons == nullptr) return ReturnInteger(0);
+    if (icons == nullptr) return call.ReturnInteger(0);
     UniqueIcon icon(
-        static_cast<HICON>(LoadImageA(nullptr, a.text(3), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+        static_cast<HICON>(LoadImageA(nullptr, call.text(3), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                       GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE)));
-    if (!icon) return ReturnInteger(0);
+    if (!icon) return call.ReturnInteger(0);
     const std::int32_t answer = bar.SetIcon(static_cast<int>(part), icon.get());
     if (answer != 0) (*icons)[part] = std::move(icon);
-    return ReturnInteger(answer);
+    return call.ReturnInteger(answer);
 }
 
 // Right edges in client pixels, separated by blanks (-1 reaches the right
@@ -215,22 +195,18 @@ std::int32_t CVantor::sbSetIcon(HWND, HINSTANCE, std::int32_t, ValueCell* args,
 // error: the host shows what is wrong, the call delivers error 201001 with
 // status -1, and the status bar keeps its parts. An empty list sends
 // nothing and gives 0.
-std::int32_t CVantor::sbSetParts(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                 std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const PartEdges parts = ParsePartEdges(a.text(2));
-    if (!parts.error.empty()) return ReturnError(kSystemError, parts.error.c_str());
+std::int32_t CVantor::sbSetParts(const Call& call) {
+    const PartEdges parts = ParsePartEdges(call.text(2));
+    if (!parts.error.empty()) return call.ReturnError(kSystemError, parts.error.c_str());
     const std::vector<std::int32_t>& edges = parts.edges;
-    if (!edges.empty()) StatusBar(a.window(1)).SetParts(edges);
-    return ReturnInteger(static_cast<std::int32_t>(edges.size()));
+    if (!edges.empty()) StatusBar(call.window(1)).SetParts(edges);
+    return call.ReturnInteger(static_cast<std::int32_t>(edges.size()));
 }
 
 // Part 1 is the leftmost; the text gets the default sunken border.
-std::int32_t CVantor::sbSetText(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    StatusBar(a.window(1)).SetText(ZeroBased(a.integer(2)), a.text(3));
-    return ReturnInteger(1);
+std::int32_t CVantor::sbSetText(const Call& call) {
+    StatusBar(call.window(1)).SetText(ZeroBased(call.integer(2)), call.text(3));
+    return call.ReturnInteger(1);
 }
 
 }  // namespace vantor

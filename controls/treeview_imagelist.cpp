@@ -152,36 +152,32 @@ static_assert(kTreeStyle == 0x50800627);
 // Creates a tree view on the dialog; argument 7 is its image list, arguments
 // 8, 9 and 10 the images of its items, of parents when selected and of
 // parents; argument 11 of 1 adds check boxes.
-std::int32_t CVantor::tvCreateTreeView(HWND, HINSTANCE hostInstance, std::int32_t, ValueCell* args,
-                                       std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    latestImages.itemImage = a.integer(8);
-    latestImages.parentImage = a.integer(10);
-    latestImages.parentSelectedImage = a.integer(9);
-    const DWORD style = kTreeStyle | (a.optionalInteger(11, 0) == 1 ? TVS_CHECKBOXES : 0);
+std::int32_t CVantor::tvCreateTreeView(const Call& call) {
+    latestImages.itemImage = call.integer(8);
+    latestImages.parentImage = call.integer(10);
+    latestImages.parentSelectedImage = call.integer(9);
+    const DWORD style = kTreeStyle | (call.optionalInteger(11, 0) == 1 ? TVS_CHECKBOXES : 0);
     const HWND window = CreateControl(
-        ControlSpec{.className = WC_TREEVIEWA, .text = "Tree View", .style = style, .hostInstance = false},
-        a, hostInstance);
+        ControlSpec{.className = WC_TREEVIEWA, .text = "Tree View", .style = style, .hostInstance = false}, call);
     if (window != nullptr) {
         RecordsOf(window, latestImages);
-        TreeView(window).SetImageList(a.objectHandle<HIMAGELIST>(7));
+        TreeView(window).SetImageList(call.objectHandle<HIMAGELIST>(7));
     }
-    return ReturnInteger(HandleValue(window));
+    return call.ReturnInteger(HandleValue(window));
 }
 
 // Adds an item at a level: 1 starts a branch at the root, 2 hangs below the
 // latest level-1 item, any other level below the latest level-2 item. Gives
 // the number of items in the tree, or -1 when the control refuses the item.
-std::int32_t CVantor::tvAdd(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const TreeView view(a.window(1));
-    const std::int32_t level = a.integer(3);
+std::int32_t CVantor::tvAdd(const Call& call) {
+    const TreeView view(call.window(1));
+    const std::int32_t level = call.integer(3);
     TreeRecords& records = RecordsForAdding(view.hwnd());
 
-    TVINSERTSTRUCTA insert = InsertionAt(records, level, a.text(2));
+    TVINSERTSTRUCTA insert = InsertionAt(records, level, call.text(2));
     const HTREEITEM added = view.InsertItem(insert);
     records.lastInserted = added;
-    if (added == nullptr) return ReturnInteger(-1);
+    if (added == nullptr) return call.ReturnInteger(-1);
     if (level == 1) records.lastLevel1 = added;
     if (level == 2) records.lastLevel2 = added;
     // The records are not touched after this: the host may answer the
@@ -191,68 +187,59 @@ std::int32_t CVantor::tvAdd(HWND, HINSTANCE, std::int32_t, ValueCell* args, std:
 
     view.Expand(view.Parent(added));
     if (level >= 2) view.SetItemImages(view.Parent(added), parentImage, parentSelectedImage);
-    return ReturnInteger(view.Count());
+    return call.ReturnInteger(view.Count());
 }
 
 // Deletes the selected item with its children (with no selection, the whole
 // tree), or every item when argument 2 is 1. Gives 1.
-std::int32_t CVantor::tvDelete(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const TreeView view(a.window(1));
+std::int32_t CVantor::tvDelete(const Call& call) {
+    const TreeView view(call.window(1));
     TreeRecords* records = CarriedBy(view.hwnd());
-    if (a.optionalInteger(2, 0) == 1) {
+    if (call.optionalInteger(2, 0) == 1) {
         if (records != nullptr) records->ForgetWithin(view, nullptr);
         view.DeleteItem(TVI_ROOT);
-        return ReturnInteger(1);
+        return call.ReturnInteger(1);
     }
     const HTREEITEM selected = view.Selection();
     const HTREEITEM parent = view.Parent(selected);
     if (records != nullptr) records->ForgetWithin(view, selected);
     view.DeleteItem(selected);
     view.Expand(parent);
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
-std::int32_t CVantor::ilCreateImgList(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                      std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const HIMAGELIST list = ImageList_Create(a.integer(3), a.integer(4), ILC_COLOR16, a.integer(1), a.integer(2));
-    return ReturnInteger(HandleValue(list));
+std::int32_t CVantor::ilCreateImgList(const Call& call) {
+    const HIMAGELIST list = ImageList_Create(call.integer(3), call.integer(4), ILC_COLOR16, call.integer(1), call.integer(2));
+    return call.ReturnInteger(HandleValue(list));
 }
 
 // Adds the images of a bitmap file (a bitmap wider than the list's images
 // gives several) and gives the number of images afterwards; a file that is
 // not a bitmap adds nothing. A file that cannot be opened shows "File Open
 // Error" and ends without a result: the host gets 0.
-std::int32_t CVantor::ilAddImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                 std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const HIMAGELIST list = a.objectHandle<HIMAGELIST>(1);
-    const char* path = a.text(2);
-    if (!CheckFileReadable(path)) return NoResult(0);
+std::int32_t CVantor::ilAddImage(const Call& call) {
+    const HIMAGELIST list = call.objectHandle<HIMAGELIST>(1);
+    const char* path = call.text(2);
+    if (!call.CheckFileReadable(path)) return call.NoResult(0);
     const UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageA(
         nullptr, path, IMAGE_BITMAP, 0, 0,
         LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_VGACOLOR | LR_CREATEDIBSECTION)));
     if (bitmap) ImageList_Add(list, bitmap.get(), nullptr);
-    return ReturnInteger(ImageList_GetImageCount(list));
+    return call.ReturnInteger(ImageList_GetImageCount(list));
 }
 
-std::int32_t CVantor::ilDeleteImgList(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                      std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    ImageList_Destroy(a.objectHandle<HIMAGELIST>(1));
-    return ReturnInteger(1);
+std::int32_t CVantor::ilDeleteImgList(const Call& call) {
+    ImageList_Destroy(call.objectHandle<HIMAGELIST>(1));
+    return call.ReturnInteger(1);
 }
 
 // Removes the image at the 1-based position of argument 2 and gives the
 // number of images left; 0 or a position out of range removes nothing.
-std::int32_t CVantor::ilRemoveImage(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                    std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const HIMAGELIST list = a.objectHandle<HIMAGELIST>(1);
-    const std::int32_t position = a.integer(2);
+std::int32_t CVantor::ilRemoveImage(const Call& call) {
+    const HIMAGELIST list = call.objectHandle<HIMAGELIST>(1);
+    const std::int32_t position = call.integer(2);
     if (position >= 1 && position <= ImageList_GetImageCount(list)) ImageList_Remove(list, ZeroBased(position));
-    return ReturnInteger(ImageList_GetImageCount(list));
+    return call.ReturnInteger(ImageList_GetImageCount(list));
 }
 
 }  // namespace vantor

@@ -66,16 +66,16 @@ public:
 // published variables (version 0); nothing is asked of it.
 class CallHost final : public EventHost {
 public:
-    explicit CallHost(CVantor& extender)
-        : extender_(extender),
-          services_(extender.Services()),
+    explicit CallHost(const Call& call)
+        : call_(call),
+          services_(call.Services()),
           version_(services_ != nullptr && services_->variableOperation != nullptr ? services_->hostVersion : 0) {}
 
     std::uint32_t Version() override { return version_; }
-    void ShowMessage(const char* text) override { extender_.ShowHostMessage(text); }
+    void ShowMessage(const char* text) override { call_.ShowHostMessage(text); }
 
     int FillHostCell() override {
-        if (ValueCell* result = extender_.ResultCell()) result->kind = kHostValueCell;
+        if (ValueCell* result = call_.ResultCell()) result->kind = kHostValueCell;
         hostCell_ = ValueCell{};
         return VariableOperation(&hostCell_, nullptr, nullptr, kFillHostValue);
     }
@@ -122,7 +122,7 @@ private:
                                             value, size(value), opcode);
     }
 
-    CVantor& extender_;
+    const Call& call_;
     HostServices* services_;
     std::uint32_t version_;  // read once per call: every poll asks it
     ValueCell hostCell_{};
@@ -140,18 +140,16 @@ EventEngine theEngine;
 // changes (extra keys are read, and so checked, only while the key table is
 // still empty): the host shows a text naming the item, then the call delivers
 // "20101: System error." with status -1.
-std::int32_t CVantor::evDialogProcOptions(HWND, HINSTANCE, std::int32_t, ValueCell* args,
-                                          std::int32_t argCount) {
-    const Arguments a(args, argCount);
+std::int32_t CVantor::evDialogProcOptions(const Call& call) {
     ThreadWindows windows;
-    CallHost host(*this);
-    theEngine.RegisterEvent({.dialog = a.integer(1),
-                             .event = a.integer(2),
-                             .mode = a.integer(3),
-                             .list = a.text(4),
-                             .defineKeyNames = a.optionalInteger(5, 0)},
+    CallHost host(call);
+    theEngine.RegisterEvent({.dialog = call.integer(1),
+                             .event = call.integer(2),
+                             .mode = call.integer(3),
+                             .list = call.text(4),
+                             .defineKeyNames = call.optionalInteger(5, 0)},
                             windows, host);
-    return ReturnInteger(1);
+    return call.ReturnInteger(1);
 }
 
 // evProcessEvents() -> the host's value; the head event is published as the
@@ -161,21 +159,21 @@ std::int32_t CVantor::evDialogProcOptions(HWND, HINSTANCE, std::int32_t, ValueCe
 // code (both through the dispatcher's guard, like anything thrown, such as
 // memory exhaustion, shown and delivered as 201001); nothing armed gives
 // the empty error text.
-std::int32_t CVantor::evProcessEvents(HWND, HINSTANCE, std::int32_t, ValueCell*, std::int32_t) {
+std::int32_t CVantor::evProcessEvents(const Call& call) {
     ThreadWindows windows;
-    CallHost host(*this);
+    CallHost host(call);
     const PollOutcome outcome = theEngine.Poll(windows, host);
     switch (outcome.end) {
         case PollOutcome::End::Delivered:
             break;
         case PollOutcome::End::NoEvents:
-            return ReturnError(0);
+            return call.ReturnError(0);
         case PollOutcome::End::HostTooOld:
             throw CUserException(kHostTooOld);
         case PollOutcome::End::HostCode:
             throw HostCodeError(outcome.hostCode);
     }
-    return ReturnCell(host.hostCell());
+    return call.ReturnCell(host.hostCell());
 }
 
 }  // namespace vantor

@@ -1,5 +1,6 @@
-// The extender object the two exports forward to: the host's per-call
-// pointers, the result operations every handler uses, and the dispatcher.
+// The base of the extender object the two exports forward to: the host's
+// per-call pointers and the result operations a Call (host/call.h) offers
+// its handler.
 #pragma once
 
 #include "host/callback_guard.h"
@@ -23,6 +24,24 @@ public:
                                   std::int32_t index, ResultCallback resultCallback,
                                   HostServices* hostServices, std::int32_t reserved, void* args,
                                   std::int32_t argCount, ValueCell* result) = 0;
+
+    // The version number and display name (message 101) of the library;
+    // records its file's base name.
+    std::int32_t QueryVersion(char* buffer, std::int32_t size);
+    const char* BaseName() const { return baseName_; }
+
+    // Runs body; whatever escapes it becomes an error result, so no
+    // exception ever reaches the host: CUserException c shows its text (if
+    // any) and delivers c; any other standard exception (memory
+    // exhaustion) shows its text and delivers 201001. The way from the
+    // catch to the host allocates nothing, so it works with no memory left.
+    template <class Body>
+    std::int32_t Guarded(Body&& body) noexcept;
+
+private:
+    // What a Call offers its handler, and only through it: one way to end
+    // a call.
+    friend class Call;
 
     // Result operations: each fills the result cell, calls the host's
     // result callback once and returns what it returned. A handler ends
@@ -56,19 +75,6 @@ public:
     // The host services and result cell of the current call.
     HostServices* Services() const { return hostServices_; }
     ValueCell* ResultCell() const { return resultCell_; }
-
-    // The version number and display name (message 101) of the library;
-    // records its file's base name.
-    std::int32_t QueryVersion(char* buffer, std::int32_t size);
-    const char* BaseName() const { return baseName_; }
-
-    // Runs body; whatever escapes it becomes an error result, so no
-    // exception ever reaches the host: CUserException c shows its text (if
-    // any) and delivers c; any other standard exception (memory
-    // exhaustion) shows its text and delivers 201001. The way from the
-    // catch to the host allocates nothing, so it works with no memory left.
-    template <class Body>
-    std::int32_t Guarded(Body&& body) noexcept;
 
 protected:
     constexpr CExtenderBase() = default;
@@ -109,61 +115,5 @@ std::int32_t CExtenderBase::Guarded(Body&& body) noexcept {
         return ReturnError(kSystemError);
     }
 }
-
-// Implements both operations for the extender T, which provides its table:
-// T::kEntryCount, T::HandlerAt(index) and T::Describe(entry, record).
-template <class T>
-class CKelExtenderT : public CExtenderBase {
-public:
-    static constexpr std::int32_t kInterface = 5;
-
-    // Nothing it calls throws; were anything to, the host gets 0 (no
-    // version, no interface) instead of an exception.
-    std::int32_t Query(std::int32_t type, void* values, std::int32_t count) override {
-        return CallbackGuard([&]() -> std::int32_t {
-            switch (static_cast<std::int16_t>(type)) {
-            case 1:
-                return QueryVersion(static_cast<char*>(values), count);
-            case 2: {
-                const auto* offered = static_cast<const std::int32_t*>(values);
-                for (std::int32_t i = 0; offered != nullptr && i < count; ++i)
-                    if (offered[i] == kInterface) return kInterface;
-                return -1;
-            }
-            default:
-                return 0;
-            }
-        }, [] { return std::int32_t{0}; });
-    }
-
-    std::int32_t Dispatch(HWND ownerWindow, HINSTANCE hostInstance, std::uint32_t hostContext,
-                          std::int32_t index, ResultCallback resultCallback,
-                          HostServices* hostServices, std::int32_t reserved, void* args,
-                          std::int32_t argCount, ValueCell* result) override {
-        BeginCall(ownerWindow, hostContext, resultCallback, hostServices, result);
-        const std::int16_t entry = static_cast<std::int16_t>(index);
-        switch (entry) {
-        case -3:
-            return 1;
-        case -1:
-            return T::kEntryCount;
-        case -2:
-            return T::Describe(argCount, static_cast<QueryRecord*>(args));
-        default:
-            break;
-        }
-        const auto handler = T::HandlerAt(entry);
-        if (handler == nullptr) return 0;
-        T* self = static_cast<T*>(this);
-        return Guarded([&] {
-            return (self->*handler)(ownerWindow, hostInstance, reserved,
-                                    static_cast<ValueCell*>(args), argCount);
-        });
-    }
-
-protected:
-    constexpr CKelExtenderT() = default;
-    ~CKelExtenderT() = default;
-};
 
 }  // namespace vantor

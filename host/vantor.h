@@ -1,9 +1,10 @@
 // CVantor: the extender object. Every script function is a handler member
-// with the shape the dispatcher calls; the function list declares them all,
-// each family's source file defines its own.
+// that takes the one Call the dispatcher hands it; the function list
+// declares them all, each family's source file defines its own.
 #pragma once
 
-#include "host/extender.h"
+#include "host/call.h"
+#include "host/dispatcher.h"
 #include "host/function_list.h"
 
 namespace vantor {
@@ -12,9 +13,7 @@ struct TableEntry;
 
 class CVantor final : public CKelExtenderT<CVantor> {
 public:
-    using Handler = std::int32_t (CVantor::*)(HWND ownerWindow, HINSTANCE hostInstance,
-                                              std::int32_t reserved, ValueCell* args,
-                                              std::int32_t argCount);
+    using Handler = std::int32_t (CVantor::*)(const Call& call);
 
     static constexpr std::int32_t kFunctionCount = 130;
     static constexpr std::int32_t kEntryCount = 146;
@@ -27,9 +26,7 @@ public:
     // entry, else 1 (also for a null record, which is left alone).
     static std::int32_t Describe(std::int32_t entry, QueryRecord* record);
 
-#define VANTOR_DECLARE_HANDLER(name, required, optional, types)                            \
-    std::int32_t name(HWND ownerWindow, HINSTANCE hostInstance, std::int32_t reserved,      \
-                      ValueCell* args, std::int32_t argCount);
+#define VANTOR_DECLARE_HANDLER(name, required, optional, types) std::int32_t name(const Call& call);
     VANTOR_FUNCTIONS(VANTOR_DECLARE_HANDLER)
 #undef VANTOR_DECLARE_HANDLER
 };

@@ -50,23 +50,20 @@ void RemoveSelection(const Window& edit) { edit.Send(EM_SETSEL, static_cast<WPAR
 }  // namespace
 
 // ebGetModify(edit) -> nonzero when the text changed since the flag was cleared
-std::int32_t CVantor::ebGetModify(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(static_cast<std::int32_t>(a.window(1).Send(EM_GETMODIFY)));
+std::int32_t CVantor::ebGetModify(const Call& call) {
+    return call.ReturnInteger(static_cast<std::int32_t>(call.window(1).Send(EM_GETMODIFY)));
 }
 
 // ebSetLenLimit(edit, limit) -> the control's answer; 0 asks for its default maximum
-std::int32_t CVantor::ebSetLenLimit(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    return ReturnInteger(static_cast<std::int32_t>(
-        a.window(1).Send(EM_LIMITTEXT, static_cast<WPARAM>(a.integer(2)))));
+std::int32_t CVantor::ebSetLenLimit(const Call& call) {
+    return call.ReturnInteger(static_cast<std::int32_t>(
+        call.window(1).Send(EM_LIMITTEXT, static_cast<WPARAM>(call.integer(2)))));
 }
 
 // ebSetModify(edit, flag) -> flag, whatever the control makes of it
-std::int32_t CVantor::ebSetModify(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    a.window(1).Send(EM_SETMODIFY, static_cast<WPARAM>(a.integer(2)));
-    return ReturnInteger(a.integer(2));
+std::int32_t CVantor::ebSetModify(const Call& call) {
+    call.window(1).Send(EM_SETMODIFY, static_cast<WPARAM>(call.integer(2)));
+    return call.ReturnInteger(call.integer(2));
 }
 
 // ebMask(edit, mask [, numeric]) -> the text the call leaves in the control
@@ -76,11 +73,10 @@ std::int32_t CVantor::ebSetModify(HWND, HINSTANCE, std::int32_t, ValueCell* args
 // reads text and caret, and replaces the whole text (one
 // undoable replacement) unless the text is empty or a deletion at its end is
 // accepted as it stands. A handle that names no window gives the empty text.
-std::int32_t CVantor::ebMask(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const Window edit = a.window(1);
-    const std::string mask = a.text(2);
-    const bool numeric = argCount == 3 && a.integer(3) != 0;
+std::int32_t CVantor::ebMask(const Call& call) {
+    const Window edit = call.window(1);
+    const std::string mask = call.text(2);
+    const bool numeric = call.count() == 3 && call.integer(3) != 0;
 
     edit.Send(EM_LIMITTEXT, mask.size());
     const std::size_t caret = CaretIndex(edit);
@@ -99,7 +95,7 @@ std::int32_t CVantor::ebMask(HWND, HINSTANCE, std::int32_t, ValueCell* args, std
         if (numeric) RemoveSelection(edit);
         edit.Send(EM_SETSEL, out.caret, static_cast<LPARAM>(out.caret));
     }
-    return ReturnString(out.text);
+    return call.ReturnString(out.text);
 }
 
 // ebMaskClean(edit, mask [, mode]) -> the control's text without the mask's
@@ -107,13 +103,12 @@ std::int32_t CVantor::ebMask(HWND, HINSTANCE, std::int32_t, ValueCell* args, std
 // characters at placeholders; 3 all but separators; 4 placeholders and
 // separators; any other mode the empty text. Leaves the text as it is and
 // only removes the selection.
-std::int32_t CVantor::ebMaskClean(HWND, HINSTANCE, std::int32_t, ValueCell* args, std::int32_t argCount) {
-    const Arguments a(args, argCount);
-    const Window edit = a.window(1);
-    const int mode = argCount == 3 ? a.integer(3) : 0;
+std::int32_t CVantor::ebMaskClean(const Call& call) {
+    const Window edit = call.window(1);
+    const int mode = call.count() == 3 ? call.integer(3) : 0;
     const std::string text = ReadText(edit);
     RemoveSelection(edit);
-    return ReturnString(mask::CleanMaskedText(a.text(2), text, mask::ReadCleanMode(mode)));
+    return call.ReturnString(mask::CleanMaskedText(call.text(2), text, mask::ReadCleanMode(mode)));
 }
 
 }  // namespace vantor
