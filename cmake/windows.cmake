@@ -71,7 +71,10 @@ target_compile_options(vantor_core PRIVATE ${PROJECT_WARNINGS})
 # Wine's own processes, which the first program of a session starts, off
 # ctest's output pipe.
 file(GLOB WINE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*_test.cpp)
-vantor_program(wine_tests ${WINE_TESTS} ${PROJECT_SOURCE_DIR}/tests/win/main.cpp)
+# Beside the suites, the one source of the library the header-only helpers
+# they test directly need.
+vantor_program(wine_tests ${WINE_TESTS} ${PROJECT_SOURCE_DIR}/tests/win/main.cpp
+    ${PROJECT_SOURCE_DIR}/controls/subclass.cpp)
 # The sample language file of docs/, which a suite loads through the DLL.
 configure_file(${PROJECT_SOURCE_DIR}/docs/OLVELANG.deu ${CMAKE_BINARY_DIR}/bin/docs/OLVELANG.deu COPYONLY)
 # The function reference, whose examples a suite plays.
