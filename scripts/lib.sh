@@ -12,9 +12,6 @@ SCRIPT_NAME=${SCRIPT_NAME:-$(basename "$0" .sh)}
 # Prints "[name hh:mm:ss] text": where a command is, so a long step is never silent.
 log() { printf '[%s %s] %s\n' "$SCRIPT_NAME" "$(date +%H:%M:%S)" "$*" >&2; }
 
-# Runs a command with its output thrown away.
-quiet() { "$@" >/dev/null 2>&1; }
-
 # Runs a command as a named step and prints how long it took.
 # step "building the DLL" cmake --build ...
 step() {
