@@ -6,6 +6,7 @@
 #include "host/core/delete_scope.h"
 #include "host/core/value_helpers.h"
 #include "host/vantor.h"
+#include "host/window.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -18,15 +19,54 @@
 namespace vantor {
 namespace {
 
-// Deletes, from the last position down, every item whose selection state
-// matches `selected`; the result is what the last deletion left (0 when none).
+// Deletes every item whose selection state matches `selected` (see
+// DeleteBackwardsPaused); the result is what the last deletion left (0 when
+// none).
 std::int32_t DeleteBySelection(const ListBox& list, std::int32_t count, bool selected) {
-    const PausedRedraw paused(list, count);
     std::int32_t left = 0;
-    for (std::int32_t position = count - 1; position >= 0; --position) {
-        if ((list.GetSel(position) > 0) == selected) left = list.DeleteString(position);
-    }
+    DeleteBackwardsPaused(
+        list, count, [&](int position) { return (list.GetSel(position) > 0) == selected; },
+        [&](int position) { left = list.DeleteString(position); });
     return left;
+}
+
+// Deletes the items plan names (none when it was refused); the result is
+// the box's answer to the last deletion.
+std::int32_t DeleteAsPlanned(const ListBox& list, const DeletePlan& plan, std::int32_t count) {
+    switch (plan.what) {
+    case DeleteWhat::Refused:
+        return count;
+    case DeleteWhat::All:
+        list.ResetContent();
+        return 0;
+    case DeleteWhat::Selected:
+        return DeleteBySelection(list, count, true);
+    case DeleteWhat::Unselected:
+        return DeleteBySelection(list, count, false);
+    case DeleteWhat::One:
+        break;
+    }
+    return list.DeleteString(plan.index);
+}
+
+// The one-based numbers of the first `selected` of got positions, joined by tabs.
+std::string JoinedNumbers(const std::vector<int>& positions, std::int32_t got, std::int32_t selected) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(got) * 7);
+    for (std::int32_t i = 0; i < std::min<std::int32_t>(got, selected); ++i) {
+        if (i > 0) text += '\t';
+        FormatInteger(positions[static_cast<std::size_t>(i)] + 1, text);
+    }
+    return text;
+}
+
+// Moves combo to the left and top of box (its window rectangle in screen
+// coordinates), keeping box's width, at height; whether it moved.
+bool MoveKeepingPlace(const ComboBox& combo, RECT box, int height) {
+    const LONG width = box.right - box.left;
+    // The whole rectangle, so that a mirrored dialog maps it the right way round.
+    MapWindowPoints(nullptr, GetParent(combo), reinterpret_cast<POINT*>(&box), 2);
+    return MoveWindow(combo, std::min(box.left, box.right), box.top, width, height, TRUE) != FALSE;
 }
 
 // The window height of combo (at box, in screen coordinates) whose list
@@ -72,12 +112,7 @@ std::int32_t CVantor::cbSetDropHeight(const Call& call) {
     GetWindowRect(combo, &box);
     const int height = WindowHeightFor(combo, info.hwndList, box, items, itemHeight);
     combo.SetMinVisible(items);
-    const LONG width = box.right - box.left;
-    // The whole rectangle, so that a mirrored dialog maps it the right way round.
-    MapWindowPoints(nullptr, GetParent(combo), reinterpret_cast<POINT*>(&box), 2);
-    const BOOL moved = MoveWindow(combo, std::min(box.left, box.right), box.top, width,
-                                  height, TRUE);
-    return call.ReturnInteger(moved ? 1 : 0);
+    return call.ReturnInteger(MoveKeepingPlace(combo, box, height) ? 1 : 0);
 }
 
 // Deletes by scope: 0 or more, the item (a negative item counts from the
@@ -89,21 +124,8 @@ std::int32_t CVantor::lbDeleteItem(const Call& call) {
     const std::int32_t selected = list.GetSelCount();
     const std::int32_t count = list.GetCount();
     const DeletePlan plan = PlanDeletion(call.integer(2), call.integer(3), count, selected);
-    switch (plan.what) {
-    case DeleteWhat::Refused:
-        call.ShowNote("Note", plan.note);
-        return call.ReturnInteger(count);
-    case DeleteWhat::All:
-        list.ResetContent();
-        return call.ReturnInteger(0);
-    case DeleteWhat::Selected:
-        return call.ReturnInteger(DeleteBySelection(list, count, true));
-    case DeleteWhat::Unselected:
-        return call.ReturnInteger(DeleteBySelection(list, count, false));
-    case DeleteWhat::One:
-        break;
-    }
-    return call.ReturnInteger(list.DeleteString(plan.index));
+    if (plan.what == DeleteWhat::Refused) call.ShowNote("Note", plan.note);
+    return call.ReturnInteger(DeleteAsPlanned(list, plan, count));
 }
 
 std::int32_t CVantor::lbGetItemCount(const Call& call) {
@@ -129,17 +151,12 @@ std::int32_t CVantor::lbGetItemSel(const Call& call) {
     const std::int32_t got = list.GetSelItems(positions);
 
     std::string text;
-    if (got == LB_ERR) {
+    if (got == LB_ERR)
         FormatInteger(OneBased(list.GetCurSel()), text);
-    } else if (got <= 0) {
+    else if (got <= 0)
         text = "0";
-    } else {
-        text.reserve(static_cast<std::size_t>(got) * 7);
-        for (std::int32_t i = 0; i < std::min<std::int32_t>(got, selected); ++i) {
-            if (i > 0) text += '\t';
-            FormatInteger(positions[static_cast<std::size_t>(i)] + 1, text);
-        }
-    }
+    else
+        text = JoinedNumbers(positions, got, selected);
     return call.ReturnString(text);
 }
 

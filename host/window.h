@@ -82,4 +82,15 @@ private:
     Window window_;
 };
 
+// Deletes, from the last of count items down to the first, each item that
+// doomed(index) picks, with erase(index): going from the end, a deletion
+// never moves an item still to be looked at. A long list repaints once, at
+// the end (PausedRedraw).
+template <class Doomed, class Erase>
+void DeleteBackwardsPaused(const Window& window, int count, Doomed doomed, Erase erase) {
+    const PausedRedraw paused(window, count);
+    for (int index = count - 1; index >= 0; --index)
+        if (doomed(index)) erase(index);
+}
+
 }  // namespace vantor

@@ -567,6 +567,24 @@ TEST_F(ListViewTest, ImagesOfItemsColumnsAndTheirList) {
     EXPECT_TRUE(ImageList_Destroy(images));
 }
 
+// A list view given a second image list lets go of that one as it goes,
+// and the first, no longer its own, is left alone too.
+TEST_F(ListViewTest, EachImageListGivenStaysTheScripts) {
+    const HIMAGELIST first = ImageList_Create(16, 16, ILC_COLOR16, 1, 1);
+    const HIMAGELIST second = ImageList_Create(16, 16, ILC_COLOR16, 1, 1);
+    ASSERT_TRUE(ImageList_SetImageCount(first, 1));
+    ASSERT_TRUE(ImageList_SetImageCount(second, 2));
+    const HWND list = MakeList(false, {"A"}, {"a"});
+    EXPECT_EQ(host.Call("lvSetImageList", {list, HandleValue(first)}).integer(), 1);
+    EXPECT_EQ(host.Call("lvSetImageList", {list, HandleValue(second)}).integer(), 2);
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), second);
+    DestroyWindow(list);
+    EXPECT_EQ(ImageList_GetImageCount(second), 2) << "the list given last is still an image list";
+    EXPECT_EQ(ImageList_GetImageCount(first), 1);
+    EXPECT_TRUE(ImageList_Destroy(second));
+    EXPECT_TRUE(ImageList_Destroy(first));
+}
+
 TEST_F(ListViewTest, BackgroundColourAndImage) {
     const HWND list = MakeList(false, {"A"}, {"a"});
     EXPECT_EQ(host.Call("lvSetBkColor", {list, "255|128|0"}).integer(), 1);
