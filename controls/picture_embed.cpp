@@ -5,9 +5,9 @@
 // caret: the form every rich-text box reads and writes back, so the picture
 // survives saving and loading the box's RTF.
 
+#include "controls/wrappers/rich_edit.h"
 #include "host/arguments.h"
 #include "host/callback_guard.h"
-#include "host/window.h"
 #include "host/owners.h"
 #include "host/vantor.h"
 #include "host/wide_text.h"
@@ -180,7 +180,7 @@ private:
     std::size_t at_ = 0;
 };
 
-bool IsRichEditOfThisProcess(const Window& box) {
+bool IsRichEditOfThisProcess(const RichEdit& box) {
     char className[32] = {};
     DWORD process = 0;
     return box.Addressable() && GetClassNameA(box, className, sizeof className) != 0 &&
@@ -188,36 +188,30 @@ bool IsRichEditOfThisProcess(const Window& box) {
            process == GetCurrentProcessId();
 }
 
-// The record goes in wParam; only called for a box IsRichEditOfThisProcess
-// accepted (so never 0, 0xFFFF or -1).
-LONG TextLength(const Window& box) {
-    GETTEXTLENGTHEX ask{GTL_NUMCHARS | GTL_PRECISE, 1200};
-    return static_cast<LONG>(SendMessageW(box, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&ask), 0));
-}
+// The box's exact length in UTF-16 characters.
+int TextLength(const RichEdit& box) { return box.GetTextLengthEx(GTL_NUMCHARS | GTL_PRECISE, 1200); }
 
 // Streams the picture in after the box's selection (the selected text
 // stays); the caret ends after the picture. True when the box took it;
 // otherwise the selection is as it was.
-bool Insert(const Window& box, const std::vector<BYTE>& metafile, SIZE display, SIZE hundredthsMm) {
+bool Insert(const RichEdit& box, const std::vector<BYTE>& metafile, SIZE display, SIZE hundredthsMm) {
     const WindowDC screen(nullptr);
     PictureRtf rtf(metafile, display, hundredthsMm, GetDeviceCaps(screen.dc(), LOGPIXELSX),
                    GetDeviceCaps(screen.dc(), LOGPIXELSY));
-    CHARRANGE selection{};
-    box.Send(EM_EXGETSEL, 0, &selection);
-    CHARRANGE caret{selection.cpMax, selection.cpMax};
-    box.Send(EM_EXSETSEL, 0, &caret);
-    const LONG before = TextLength(box);
+    const CHARRANGE selection = box.ExGetSel();
+    box.ExSetSel({selection.cpMax, selection.cpMax});
+    const int before = TextLength(box);
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, &GuardedStreamCallback<&PictureRtf::Read>};
-    box.Send(EM_STREAMIN, SF_RTF | SFF_SELECTION, &stream);
+    box.StreamIn(SF_RTF | SFF_SELECTION, stream);
     if (stream.dwError == 0 && TextLength(box) > before) return true;
-    box.Send(EM_EXSETSEL, 0, &selection);
+    box.ExSetSel(selection);
     return false;
 }
 
 enum class Embedding { kEmbedded, kUndecodable, kNotEmbedded };
 
 // The whole embedding once the file is known to open.
-Embedding Embed(const Window& box, const char* path, std::int32_t widthAsked) {
+Embedding Embed(const RichEdit& box, const char* path, std::int32_t widthAsked) {
     const OleScope ole;
     Pixels pixels;
     SIZE display{};
@@ -253,7 +247,7 @@ Embedding Embed(const Window& box, const char* path, std::int32_t widthAsked) {
 std::int32_t CVantor::imEmbedImage(const Call& call) {
     const char* path = call.text(2);
     if (!call.CheckFileReadable(path)) return call.ReturnInteger(0);
-    switch (Embed(call.window(1), path, call.optionalInteger(3, 0))) {
+    switch (Embed(RichEdit(call.window(1)), path, call.optionalInteger(3, 0))) {
         case Embedding::kEmbedded:
             return call.ReturnInteger(1);
         case Embedding::kUndecodable:

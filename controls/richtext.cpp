@@ -1,6 +1,7 @@
 // The rt family: a rich-text box on a script's dialog. Every function but
 // rtCreate and rtFindText ends by giving the box the keyboard focus.
 #include "controls/create_control.h"
+#include "controls/wrappers/rich_edit.h"
 #include "host/arguments.h"
 #include "host/callback_guard.h"
 #include "host/core/value_helpers.h"
@@ -18,103 +19,30 @@
 namespace vantor {
 namespace {
 
-// The box talks in the 8-bit character record and the version 2 paragraph
-// record, each cleared and sized before use.
-static_assert(sizeof(CHARFORMAT2A) == 84);
-static_assert(sizeof(PARAFORMAT2) == 188);
-
-CHARFORMAT2A ClearedCharFormat() {
-    CHARFORMAT2A format{};
-    format.cbSize = sizeof format;
-    return format;
-}
-
-PARAFORMAT2 ClearedParaFormat() {
-    PARAFORMAT2 format{};
-    format.cbSize = sizeof format;
-    return format;
-}
-
-// A thin wrapper of a rich-text box: one member per message it is sent.
-class RichEditBox : public Window {
-public:
-    using Window::Window;
-
-    CHARRANGE GetSel() const {
-        LONG start = 0, end = 0;
-        Send(EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                     &end);
-        return {start, end};
-    }
-    void SetSel(CHARRANGE range) const { Send(EM_SETSEL, range.cpMin, range.cpMax); }
-    CHARRANGE ExGetSel() const {
-        CHARRANGE range{};
-        Send(EM_EXGETSEL, 0, &range);
-        return range;
-    }
-    void ExSetSel(CHARRANGE range) const {
-        Send(EM_EXSETSEL, 0, &range);
-    }
-    LRESULT GetCharFormat(CHARFORMAT2A& format, WPARAM which = SCF_SELECTION) const {
-        return Send(EM_GETCHARFORMAT, which, &format);
-    }
-    LRESULT SetCharFormat(CHARFORMAT2A& format, WPARAM which = SCF_SELECTION) const {
-        return Send(EM_SETCHARFORMAT, which, &format);
-    }
-    // The selection's format read through the wide entry; the record's size
-    // tells the box that it is the 8-bit layout.
-    LRESULT GetCharFormatW(CHARFORMAT2A& format) const {
-        return SendWide(EM_GETCHARFORMAT, SCF_SELECTION, &format);
-    }
-    void GetParaFormat(PARAFORMAT2& format) const {
-        Send(EM_GETPARAFORMAT, 0, &format);
-    }
-    void SetParaFormat(PARAFORMAT2& format) const {
-        Send(EM_SETPARAFORMAT, 0, &format);
-    }
-    void SetText(const char* text) const {
-        Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    }
-    void ExLimitText(LPARAM limit) const { Send(EM_EXLIMITTEXT, 0, limit); }
-    void SetZoom(WPARAM numerator, LPARAM denominator) const {
-        Send(EM_SETZOOM, numerator, denominator);
-    }
-    LRESULT StreamIn(EDITSTREAM& stream, WPARAM format = SF_RTF) const {
-        return Send(EM_STREAMIN, format, &stream);
-    }
-    LRESULT StreamOut(EDITSTREAM& stream, WPARAM format = SF_RTF) const {
-        return Send(EM_STREAMOUT, format, &stream);
-    }
-    LRESULT FindTextExW(FINDTEXTEXW& find, WPARAM flags = FR_DOWN) const {
-        return Send(EM_FINDTEXTEXW, flags, &find);
-    }
-    void ScrollCaret() const { Send(EM_SCROLLCARET, 0, 0); }
-    void Focus() const { SetFocus(hwnd()); }
-};
-
 // rtBold, rtItalic and rtUnderline: a selection that is wholly on loses the
 // effect, any other (off or mixed) becomes wholly on; the selection is kept.
-void ToggleEffect(const RichEditBox& box, DWORD bit) {
-    const CHARRANGE saved = box.GetSel();
-    CHARFORMAT2A format = ClearedCharFormat();
-    box.GetCharFormat(format);
+void ToggleEffect(const RichEdit& box, DWORD bit) {
+    int start = 0, end = 0;
+    box.GetSel(start, end);
+    CHARFORMAT2A format{};
+    box.GetSelectionCharFormat(format);
     const bool allOn = (format.dwMask & bit) != 0 && (format.dwEffects & bit) != 0;
-    format = ClearedCharFormat();
+    format = CHARFORMAT2A{};
     format.dwMask = bit;
     format.dwEffects = allOn ? 0 : bit;
-    box.SetCharFormat(format);
-    box.SetSel(saved);
-    box.Focus();
+    box.SetCharFormat(SCF_SELECTION, format);
+    box.SetSel(start, end);
+    SetFocus(box);
 }
 
 // rtSetTextColor and rtSetTextBackColor: an empty selection widens to the
 // whole text, which stays selected afterwards.
-void SetColour(const RichEditBox& box, const char* colourText, bool background) {
+void SetColour(const RichEdit& box, const char* colourText, bool background) {
     const COLORREF colour = ParseColor(colourText);
     CHARRANGE range = box.ExGetSel();
     if (range.cpMin == range.cpMax) range = {0, -1};
     box.ExSetSel(range);
-    CHARFORMAT2A format = ClearedCharFormat();  // no automatic-colour effect: the colour shows
+    CHARFORMAT2A format{};  // no automatic-colour effect: the colour shows
     if (background) {
         format.dwMask = CFM_BACKCOLOR;
         format.crBackColor = colour;
@@ -122,17 +50,17 @@ void SetColour(const RichEditBox& box, const char* colourText, bool background) 
         format.dwMask = CFM_COLOR;
         format.crTextColor = colour;
     }
-    box.SetCharFormat(format);
-    box.Focus();
+    box.SetCharFormat(SCF_SELECTION, format);
+    SetFocus(box);
 }
 
 // Bullets (PFN_BULLET) and numbering (type 7) switch off when the paragraph
 // already has them and on otherwise; gives the numbering now set.
-WORD ToggleNumbering(const RichEditBox& box, WORD type) {
-    PARAFORMAT2 format = ClearedParaFormat();
+WORD ToggleNumbering(const RichEdit& box, WORD type) {
+    PARAFORMAT2 format{};
     box.GetParaFormat(format);
     const bool on = (format.dwMask & PFM_NUMBERING) != 0 && format.wNumbering == type;
-    format = ClearedParaFormat();
+    format = PARAFORMAT2{};
     format.dwMask = PFM_NUMBERING;
     format.wNumbering = on ? 0 : type;
     box.SetParaFormat(format);
@@ -161,19 +89,19 @@ DWORD CollectRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
 
 // Replaces the whole content of the box with the RTF of path; a file that
 // does not open leaves the box as it was.
-void LoadRtf(const RichEditBox& box, const char* path) {
+void LoadRtf(const RichEdit& box, const char* path) {
     const UniqueFile handle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle) return;
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(handle.get()), 0, GuardedStreamCallback<ReadRtf>};
-    box.StreamIn(stream);
+    box.StreamIn(SF_RTF, stream);
 }
 
 // The whole content of the box as RTF; false when the box wrote nothing or
 // the stream failed (a handle that is no window writes nothing).
-bool RtfOf(const RichEditBox& box, std::string& rtf) {
+bool RtfOf(const RichEdit& box, std::string& rtf) {
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, GuardedStreamCallback<CollectRtf>};
-    box.StreamOut(stream);
+    box.StreamOut(SF_RTF, stream);
     return stream.dwError == 0 && !rtf.empty();
 }
 
@@ -260,7 +188,7 @@ void SaveInPlace(const std::string& target, const std::string& rtf) {
 // program holds open and does not let go of, a device name, a name too long
 // for a scratch file beside it, a file with further names), path itself is
 // written. A read-only file or a folder is left alone.
-void SaveRtf(const RichEditBox& box, const char* path) {
+void SaveRtf(const RichEdit& box, const char* path) {
     char full[MAX_PATH];
     char* name = nullptr;
     const DWORD length = GetFullPathNameA(path, MAX_PATH, full, &name);
@@ -296,45 +224,45 @@ std::int32_t CVantor::rtCreate(const Call& call) {
 }
 
 std::int32_t CVantor::rtBold(const Call& call) {
-    ToggleEffect(RichEditBox(call.window(1)), CFM_BOLD);
+    ToggleEffect(RichEdit(call.window(1)), CFM_BOLD);
     return call.ReturnInteger(1);
 }
 
 std::int32_t CVantor::rtItalic(const Call& call) {
-    ToggleEffect(RichEditBox(call.window(1)), CFM_ITALIC);
+    ToggleEffect(RichEdit(call.window(1)), CFM_ITALIC);
     return call.ReturnInteger(1);
 }
 
 std::int32_t CVantor::rtUnderline(const Call& call) {
-    ToggleEffect(RichEditBox(call.window(1)), CFM_UNDERLINE);
+    ToggleEffect(RichEdit(call.window(1)), CFM_UNDERLINE);
     return call.ReturnInteger(1);
 }
 
 std::int32_t CVantor::rtSetTextColor(const Call& call) {
-    SetColour(RichEditBox(call.window(1)), call.text(2), false);
+    SetColour(RichEdit(call.window(1)), call.text(2), false);
     return call.ReturnInteger(1);
 }
 
 std::int32_t CVantor::rtSetTextBackColor(const Call& call) {
-    SetColour(RichEditBox(call.window(1)), call.text(2), true);
+    SetColour(RichEdit(call.window(1)), call.text(2), true);
     return call.ReturnInteger(1);
 }
 
 // Argument 2: @LEFT 1, @RIGHT 2, @CENTER 3; any other value goes to the box.
 std::int32_t CVantor::rtSetAlignment(const Call& call) {
-    const RichEditBox box(call.window(1));
-    PARAFORMAT2 format = ClearedParaFormat();
+    const RichEdit box(call.window(1));
+    PARAFORMAT2 format{};
     format.dwMask = PFM_ALIGNMENT;
     format.wAlignment = static_cast<WORD>(call.integer(2));
     box.SetParaFormat(format);
-    box.Focus();
+    SetFocus(box);
     return call.ReturnInteger(1);
 }
 
 std::int32_t CVantor::rtSetBulleted(const Call& call) {
-    const RichEditBox box(call.window(1));
+    const RichEdit box(call.window(1));
     ToggleNumbering(box, PFN_BULLET);
-    box.Focus();
+    SetFocus(box);
     return call.ReturnInteger(1);
 }
 
@@ -342,13 +270,13 @@ std::int32_t CVantor::rtSetBulleted(const Call& call) {
 // default @nPERIOD) is set on every call, also when numbering went off.
 std::int32_t CVantor::rtSetNumbered(const Call& call) {
     constexpr WORD kNumbered = 7;
-    const RichEditBox box(call.window(1));
+    const RichEdit box(call.window(1));
     ToggleNumbering(box, kNumbered);
-    PARAFORMAT2 format = ClearedParaFormat();
+    PARAFORMAT2 format{};
     format.dwMask = PFM_NUMBERINGSTYLE;
     format.wNumberingStyle = static_cast<WORD>(call.optionalInteger(2, PFNS_PERIOD));
     box.SetParaFormat(format);
-    box.Focus();
+    SetFocus(box);
     return call.ReturnInteger(1);
 }
 
@@ -356,38 +284,38 @@ std::int32_t CVantor::rtSetNumbered(const Call& call) {
 // integer form; a host that fills only the text form (integer 0, text not
 // empty) has its number read from the text. The indent never goes below 0.
 std::int32_t CVantor::rtIndent(const Call& call) {
-    const RichEditBox box(call.window(1));
+    const RichEdit box(call.window(1));
     const std::int32_t change = call.numberInText(2);
-    PARAFORMAT2 format = ClearedParaFormat();
+    PARAFORMAT2 format{};
     box.GetParaFormat(format);
     const std::int64_t wanted = std::int64_t{format.dxStartIndent} + change;
     const LONG indent = wanted < 0 ? 0 : wanted > INT32_MAX ? INT32_MAX : static_cast<LONG>(wanted);
-    format = ClearedParaFormat();
+    format = PARAFORMAT2{};
     format.dwMask = PFM_STARTINDENT;
     format.dxStartIndent = indent;
     box.SetParaFormat(format);
-    box.Focus();
+    SetFocus(box);
     return call.ReturnInteger(indent);
 }
 
 std::int32_t CVantor::rtSetText(const Call& call) {
-    const RichEditBox box(call.window(1));
+    const RichEdit box(call.window(1));
     box.SetText(call.text(2));
-    box.Focus();
+    SetFocus(box);
     return call.ReturnInteger(1);
 }
 
 // All text takes 11 points, black and the default format's bold setting.
 std::int32_t CVantor::rtSetDefaults(const Call& call) {
-    const RichEditBox box(call.window(1));
-    CHARFORMAT2A format = ClearedCharFormat();
-    if (box.GetCharFormat(format, SCF_DEFAULT) != 0) {
+    const RichEdit box(call.window(1));
+    CHARFORMAT2A format{};
+    if (box.GetDefaultCharFormat(format) != 0) {
         format.dwMask = CFM_SIZE | CFM_COLOR | CFM_BOLD;
         format.yHeight = 220;
         format.crTextColor = RGB(0, 0, 0);
-        box.SetCharFormat(format, SCF_ALL);
+        box.SetCharFormat(SCF_ALL, format);
     }
-    box.Focus();
+    SetFocus(box);
     return call.ReturnInteger(1);
 }
 
@@ -395,41 +323,42 @@ std::int32_t CVantor::rtSetDefaults(const Call& call) {
 // shrinks it by the same factor (truncated toward zero); the result is the
 // height in twips the box then reports.
 std::int32_t CVantor::rtFontSizing(const Call& call) {
-    const RichEditBox box(call.window(1));
+    const RichEdit box(call.window(1));
     const bool grow = std::string_view(call.text(2)) == "+";
-    CHARFORMAT2A format = ClearedCharFormat();
-    if (box.GetCharFormatW(format) != 0) {
-        format.dwMask = CFM_SIZE;
-        format.yHeight = static_cast<LONG>(grow ? format.yHeight * 1.25 : format.yHeight / 1.25);
-        box.SetCharFormat(format);
+    CHARFORMAT2W current{};  // read through the wide entry, set through the 8-bit one
+    if (box.GetSelectionCharFormat(current) != 0) {
+        CHARFORMAT2A size{};
+        size.dwMask = CFM_SIZE;
+        size.yHeight = static_cast<LONG>(grow ? current.yHeight * 1.25 : current.yHeight / 1.25);
+        box.SetCharFormat(SCF_SELECTION, size);
     }
-    box.GetCharFormatW(format);
-    box.Focus();
-    return call.ReturnInteger(format.yHeight);
+    box.GetSelectionCharFormat(current);
+    SetFocus(box);
+    return call.ReturnInteger(current.yHeight);
 }
 
 std::int32_t CVantor::rtZoom(const Call& call) {
-    const RichEditBox box(call.window(1));
+    const RichEdit box(call.window(1));
     box.SetZoom(0, 0);
-    box.Focus();
+    SetFocus(box);
     return call.ReturnInteger(1);
 }
 
 // The text limit is lifted first, so a large file loads whole.
 std::int32_t CVantor::rtLoadFileRTF(const Call& call) {
-    const RichEditBox box(call.window(1));
+    const RichEdit box(call.window(1));
     box.ExLimitText(-1);
     LoadRtf(box, call.text(2));
-    box.Focus();
+    SetFocus(box);
     return call.ReturnInteger(1);
 }
 
 // The result is 1 also when the file could not be written; see SaveRtf.
 std::int32_t CVantor::rtSaveFileRTF(const Call& call) {
-    const RichEditBox box(call.window(1));
+    const RichEdit box(call.window(1));
     box.ExLimitText(-1);
     SaveRtf(box, call.text(2));
-    box.Focus();
+    SetFocus(box);
     return call.ReturnInteger(1);
 }
 
@@ -441,13 +370,13 @@ std::int32_t CVantor::rtSaveFileRTF(const Call& call) {
 // otherwise read as a match at 0, and a script that searches again from the
 // result would never reach -1).
 std::int32_t CVantor::rtFindText(const Call& call) {
-    const RichEditBox box(call.window(1));
+    const RichEdit box(call.window(1));
     const std::wstring wide = WideFromAnsi(call.text(2));
     if (wide.empty()) return call.ReturnInteger(-1);
     FINDTEXTEXW find{};
     find.chrg = {call.integer(5), -1};
     find.lpstrText = wide.c_str();
-    if (box.FindTextExW(find) < 0 || find.chrgText.cpMax <= find.chrgText.cpMin)
+    if (box.FindTextEx(FR_DOWN, find) < 0 || find.chrgText.cpMax <= find.chrgText.cpMin)
         return call.ReturnInteger(-1);
     box.ExSetSel(find.chrgText);
     box.ScrollCaret();
