@@ -12,10 +12,22 @@ add_library(vantor_core STATIC ${CORE_SOURCES})
 target_include_directories(vantor_core PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(vantor_core PRIVATE ${PROJECT_WARNINGS})
 
+# The benchmarks' table of medians (scripts/bench.sh runs it on the
+# benchmark program's output).
+add_library(bench_table_core STATIC ${PROJECT_SOURCE_DIR}/bench/core/bench_table.cpp)
+target_include_directories(bench_table_core PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_options(bench_table_core PRIVATE ${PROJECT_WARNINGS})
+add_executable(bench_table ${PROJECT_SOURCE_DIR}/bench/bench_table_main.cpp)
+target_compile_options(bench_table PRIVATE ${PROJECT_WARNINGS})
+target_link_libraries(bench_table PRIVATE bench_table_core)
+# ... against the sample runs of bench/sample/ and the tables made from them.
+add_test(NAME bench_table_test
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/bench_table_test.sh $<TARGET_FILE:bench_table>)
+
 file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(native_tests ${NATIVE_TESTS})
 target_compile_options(native_tests PRIVATE ${PROJECT_WARNINGS})
-target_link_libraries(native_tests PRIVATE vantor_core GTest::gtest_main)
+target_link_libraries(native_tests PRIVATE vantor_core bench_table_core GTest::gtest_main)
 add_test(NAME native_tests COMMAND native_tests)
 set_tests_properties(native_tests PROPERTIES
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")

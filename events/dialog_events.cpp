@@ -26,8 +26,8 @@ public:
     void Sample(Snapshot& now, unsigned parts) override {
         if (parts & kSampleFocusAndActive) {
             // The thread's focus and active window together, as GetFocus and
-            // GetActiveWindow report them.
-            GUITHREADINFO info{};
+            // GetActiveWindow report them (the call fills all but the size).
+            GUITHREADINFO info;
             info.cbSize = sizeof info;
             if (GetGUIThreadInfo(GetCurrentThreadId(), &info)) {
                 now.focus = HandleValue(info.hwndFocus);
@@ -76,7 +76,6 @@ public:
 
     int FillHostCell() override {
         if (ValueCell* result = call_.ResultCell()) result->kind = kHostValueCell;
-        hostCell_ = ValueCell{};
         return VariableOperation(&hostCell_, nullptr, nullptr, kFillHostValue);
     }
 
@@ -125,7 +124,7 @@ private:
     const Call& call_;
     HostServices* services_;
     std::uint32_t version_;  // read once per call: every poll asks it
-    ValueCell hostCell_{};
+    ValueCell hostCell_{};  // filled once: a CallHost serves one call
 };
 
 // The engine's state: once per loaded library, released at unload.
@@ -162,7 +161,12 @@ std::int32_t CVantor::evDialogProcOptions(const Call& call) {
 std::int32_t CVantor::evProcessEvents(const Call& call) {
     ThreadWindows windows;
     CallHost host(call);
-    const PollOutcome outcome = theEngine.Poll(windows, host);
+    // The first query is made here, inlined, not through the engine: under
+    // WoW64 each frame a platform call returns through costs, and scripts
+    // poll in a tight loop.
+    Snapshot now(Snapshot::KeysUnwritten{});
+    windows.Sample(now, theEngine.PartsToSample());
+    const PollOutcome outcome = theEngine.Poll(now, windows, host);
     switch (outcome.end) {
         case PollOutcome::End::Delivered:
             break;

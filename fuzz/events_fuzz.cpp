@@ -17,9 +17,10 @@ using namespace vantor;
 
 struct Windows final : EventPlatform {
     std::int32_t focus = 2;
-    void Sample(Snapshot& now, unsigned) override {
+    void Sample(Snapshot& now, unsigned parts) override {
         now.focus = focus;
         now.active = 7;
+        if (parts & kSampleKeys) now.keys.fill(0);
     }
     std::int32_t DialogItemId(std::int32_t) override { return 0; }
     std::vector<std::int32_t> Children(std::int32_t) override { return {1, 2, 3}; }

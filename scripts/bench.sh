@@ -4,7 +4,9 @@
 # the time through _KELExtender2@40 and their ratio (medians over the runs,
 # with the spread), the bound and whether the median is within it. Exits
 # non-zero when a median is out of bound, a benchmark found the extender's
-# answer differing from the raw calls', or a benchmark did not finish.
+# answer differing from the raw calls', a result line could not be read, or
+# a benchmark did not finish. The table itself is made by the native program
+# bench_table (bench/core/bench_table.cpp).
 #
 #   bash scripts/bench.sh                  # all benchmarks, 5 runs
 #   BENCH_RUNS=3 bash scripts/bench.sh     # fewer runs (rich text: BENCH_RICHTEXT_RUNS, default 1)
@@ -45,6 +47,9 @@ programs_of_run() {
     done
 }
 
+# The program that writes the table (natively built, so --from-runs needs
+# no Wine).
+step "building the table program" configure_and_build_native --target bench_table || exit 1
 unfinished=()
 if [ "$FROM_RUNS" -eq 1 ]; then
     # Runs made earlier (for example by starting benchmarks.exe by hand, one
@@ -80,8 +85,9 @@ for program in "${PROGRAMS[@]}"; do
     [ "$done_runs" -ge "$expected" ] || unfinished+=("$program (ended $done_runs of $expected runs)")
 done
 
-# One table from the result lines of all runs: medians over the runs, the
-# spread (least and greatest), and the verdict against the bound.
+# One table from the result lines of all runs (bench_table): medians over
+# the runs, the spread (least and greatest), and the verdict against the
+# bound.
 if [ "$FROM_RUNS" -eq 1 ]; then ensure_platform >/dev/null 2>&1; fi
 machine=$(platform_machine)
 platform=$(platform_name)
@@ -104,63 +110,7 @@ commit=$(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo unknown)
     echo "Within a run each case times the raw platform calls and the same work through"
     echo "\`_KELExtender2@40\` in alternating rounds; its ratio is the median of the rounds' ratios."
     echo
-    # (a Windows program's text output ends its lines with CR LF)
-    cat "$OUT"/runs/*.txt | tr -d '\r' | awk -F'|' -v runs="$RUNS" '
-        function median(list,    n, v, i, j, t) {
-            n = split(list, v, " ")
-            for (i = 2; i <= n; i++) { t = v[i] + 0; for (j = i - 1; j >= 1 && v[j] + 0 > t; j--) v[j + 1] = v[j]; v[j + 1] = t }
-            return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
-        }
-        function least(list,    n, v, i, m) { n = split(list, v, " "); m = v[1] + 0; for (i = 2; i <= n; i++) if (v[i] + 0 < m) m = v[i] + 0; return m }
-        function most(list,    n, v, i, m) { n = split(list, v, " "); m = v[1] + 0; for (i = 2; i <= n; i++) if (v[i] + 0 > m) m = v[i] + 0; return m }
-        function count(list,    v) { return split(list, v, " ") }
-        $1 == "@ratio"    { if (!($2 in raw)) order[++cases] = $2; raw[$2] = raw[$2] " " $3; ext[$2] = ext[$2] " " $4; ratio[$2] = ratio[$2] " " $5; bound[$2] = $6 }
-        $1 == "@absolute" { if (!($2 in value)) aorder[++acases] = $2; value[$2] = value[$2] " " $3; abound[$2] = $4; unit[$2] = $5 }
-        $1 == "@info"     { if (!($2 in info)) iorder[++icases] = $2; info[$2] = info[$2] " " $3; iunit[$2] = $4 }
-        $1 == "@fault"    { faults[++nfaults] = $2 }
-        END {
-            out = 0
-            print "| case | raw µs | extender µs | ratio | spread | bound | verdict |"
-            print "|---|---:|---:|---:|---:|---:|---|"
-            for (i = 1; i <= cases; i++) {
-                c = order[i]; r = median(ratio[c]); ok = r <= bound[c] + 0
-                if (!ok) out++
-                printf "| %s | %.2f | %.2f | %.3f | %.3f–%.3f | %s | %s%s |\n", c, median(raw[c]), median(ext[c]), r,
-                    least(ratio[c]), most(ratio[c]), bound[c], ok ? "within bound" : "**OUT OF BOUND**",
-                    count(ratio[c]) < runs + 0 ? " (" count(ratio[c]) " runs)" : ""
-            }
-            if (acases) {
-                print ""
-                print "| case | value | spread | bound | verdict |"
-                print "|---|---:|---:|---:|---|"
-                for (i = 1; i <= acases; i++) {
-                    c = aorder[i]; v = median(value[c]); ok = v <= abound[c] + 0
-                    if (!ok) out++
-                    printf "| %s | %.2f %s | %.2f–%.2f | %g %s | %s |\n", c, v, unit[c], least(value[c]), most(value[c]),
-                        abound[c] + 0, unit[c], ok ? "within bound" : "**OUT OF BOUND**"
-                }
-            }
-            if (icases) {
-                print ""
-                print "Beside the bounds:"
-                print ""
-                print "| measure | value | spread |"
-                print "|---|---:|---:|"
-                for (i = 1; i <= icases; i++) {
-                    c = iorder[i]
-                    printf "| %s | %.2f %s | %.2f–%.2f |\n", c, median(info[c]), iunit[c], least(info[c]), most(info[c])
-                }
-            }
-            if (nfaults) {
-                print ""
-                print "Faults (the extender did not do the raw calls’ work):"
-                print ""
-                for (i = 1; i <= nfaults; i++) print "- " faults[i]
-            }
-            print ""
-            printf "%d case(s) out of bound, %d fault(s).\n", out, nfaults
-            exit (out > 0 || nfaults > 0) ? 1 : 0
-        }'
+    "$BUILD/native/bench_table" "$RUNS" "$OUT"/runs/*.txt
     status=$?
     if [ ${#unfinished[@]} -gt 0 ]; then
         echo

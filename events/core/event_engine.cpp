@@ -3,6 +3,7 @@
 #include "events/core/event_lists.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace vantor {
@@ -19,6 +20,26 @@ std::int32_t ControlNumber(std::int32_t DialogItemId) {
 }
 
 bool Down(const KeyState& keys, std::int32_t code) { return keys[code] & kKeyDown; }
+
+// Four keys' bytes at once.
+std::uint32_t FourKeys(const KeyState& keys, std::size_t first) {
+    std::uint32_t four;
+    std::memcpy(&four, keys.data() + first, sizeof four);
+    return four;
+}
+
+// Whether any key at all is down, sixteen keys a step: the usual poll finds
+// none and need not look up the polled keys one by one.
+bool AnyKeyDown(const KeyState& keys) {
+    std::uint32_t a = 0, b = 0, c = 0, d = 0;
+    for (std::size_t i = 0; i < keys.size(); i += 16) {
+        a |= FourKeys(keys, i);
+        b |= FourKeys(keys, i + 4);
+        c |= FourKeys(keys, i + 8);
+        d |= FourKeys(keys, i + 12);
+    }
+    return ((a | b) | (c | d)) & (0x01010101u * kKeyDown);
+}
 
 PollOutcome Delivered() { return {}; }
 PollOutcome HostFailure(int code) { return {PollOutcome::End::HostCode, code}; }
@@ -151,12 +172,18 @@ std::int32_t EventEngine::DialogHandle() const {
 unsigned EventEngine::PartsToSample() const {
     unsigned parts = kSampleFocusAndActive;
     if (gainFocusEnabled || loseFocusEnabled) parts |= kSampleForeground;
+    if (KeysComeFirst()) parts |= kSampleKeys;
     return parts;
 }
+
+// With the dialog focus events armed the dialog is polled whether it is
+// active or not, so every poll that is not refused reads the keys.
+bool EventEngine::KeysComeFirst() const { return keyPressEnabled && (gainFocusEnabled || loseFocusEnabled); }
 
 // The first polled key that is down; 0 if none. Codes outside the key
 // state (a script's extra key above 255 or below 0) are never down.
 std::int32_t EventEngine::FirstKeyDown(const KeyState& keys) const {
+    if (!AnyKeyDown(keys)) return 0;
     for (const std::int32_t code : pollList) {
         if (code >= 0 && code < static_cast<std::int32_t>(keys.size()) && Down(keys, code)) return code;
     }
@@ -198,14 +225,19 @@ int EventEngine::PublishHead(EventHost& host) {
 // One working event serves every event a poll raises: each step fills the
 // fields it knows and the later ones keep the rest.
 PollOutcome EventEngine::Poll(EventPlatform& platform, EventHost& host) {
-    Snapshot now;
+    Snapshot now(Snapshot::KeysUnwritten{});
     platform.Sample(now, PartsToSample());
+    return Poll(now, platform, host);
+}
+
+PollOutcome EventEngine::Poll(Snapshot& now, EventPlatform& platform, EventHost& host) {
     if (const std::optional<PollOutcome> refused = RefusePoll(host)) return *refused;
     if (const int code = host.FillHostCell()) return HostFailure(code);
 
     // While the dialog is not active only its foreground is watched.
     const std::int32_t dialog = DialogHandle();
     if (now.active != dialog && !gainFocusEnabled && !loseFocusEnabled) return Delivered();
+    if (keyPressEnabled && !KeysComeFirst()) platform.Sample(now, kSampleKeys);
 
     PendingEvent working;
     QueueDialogFocusChange(now, working);
@@ -255,8 +287,8 @@ void EventEngine::QueueDialogFocusChange(const Snapshot& now, PendingEvent& work
 }
 
 // A key held down raises one event; a wanted modifier raises one on its own.
-void EventEngine::QueueKeyPress(Snapshot& now, std::int32_t dialog, PendingEvent& working, EventPlatform& platform) {
-    platform.Sample(now, kSampleKeys);
+void EventEngine::QueueKeyPress(const Snapshot& now, std::int32_t dialog, PendingEvent& working,
+                                EventPlatform& platform) {
     const bool capsOn = now.keys[kCapsLockKey] & kKeyToggled;
     const bool shiftDown = Down(now.keys, kShiftKey);
     working.upperCase = capsOn != shiftDown;
@@ -281,9 +313,10 @@ void EventEngine::QueueKeyPress(Snapshot& now, std::int32_t dialog, PendingEvent
 // it raises nothing.
 PollOutcome EventEngine::ScanControlFocus(const Snapshot& now, PendingEvent& working, EventPlatform& platform,
                                           EventHost& host) {
+    if (now.focus == lastFocus) return Delivered();  // (the usual poll: no scan of the controls)
     const bool focusWatched = std::ranges::any_of(
         controls, [&](const WatchedControl& control) { return control.controlHandle == now.focus; });
-    if (!focusWatched || now.focus == lastFocus) return Delivered();
+    if (!focusWatched) return Delivered();
     lastFocus = 0;
     if (exitEnabled) QueueExits(now.focus, working, platform);
     if (enterEnabled) QueueEnters(now.focus, working, platform);

@@ -68,7 +68,13 @@ struct Snapshot {
     std::int32_t focus = 0;       // the keyboard focus of the script's thread
     std::int32_t active = 0;      // its active window
     std::int32_t foreground = 0;  // the foreground window
-    KeyState keys{};
+    KeyState keys;                // all up, unless made KeysUnwritten
+
+    Snapshot() : keys{} {}
+    // The keys left unwritten: a poll reads them only once the platform has
+    // filled all 256, and a poll runs in a tight loop.
+    struct KeysUnwritten {};
+    explicit Snapshot(KeysUnwritten) {}
 };
 
 // The parts of a Snapshot a poll asks for; the others it never reads.
@@ -81,7 +87,8 @@ enum SampleParts : unsigned {
 // The windows as the engine needs them. Handles travel as 32-bit integers.
 class EventPlatform {
 public:
-    // Fills the parts of now named in parts, one query per part.
+    // Fills the parts of now named in parts, one query per part; the keys
+    // part fills every one of the 256 keys.
     virtual void Sample(Snapshot& now, unsigned parts) = 0;
     // The dialog item identifier of window; asked only for a raised event.
     virtual std::int32_t DialogItemId(std::int32_t window) = 0;
@@ -203,6 +210,17 @@ public:
     // armed). OnGainFocus and OnLoseFocus carry focusDialog as DHandle and
     // 0 as DCtrl: they concern the dialog, not one of its controls.
     PollOutcome Poll(EventPlatform& platform, EventHost& host);
+    // The same poll with its first query made by the caller: now holds the
+    // parts PartsToSample() names (the library's handler makes the platform
+    // calls itself, two frames shallower: under WoW64 the way back from a
+    // platform call costs for every frame it passes). Later queries go
+    // through platform.
+    PollOutcome Poll(Snapshot& now, EventPlatform& platform, EventHost& host);
+    // What a poll queries first: the focus and active window; the foreground
+    // with the dialog focus events, and then the keys too when OnKeyPress is
+    // armed (a poll that the host then refuses has read them for nothing).
+    // Otherwise a poll reads the keys later, only while the dialog is active.
+    unsigned PartsToSample() const;
 
     // Whether event (one of the evde codes) is armed; false for any other code.
     bool IsArmed(std::int32_t event) const;
@@ -260,9 +278,9 @@ private:
     // Poll steps.
     std::optional<PollOutcome> RefusePoll(EventHost& host) const;
     std::int32_t DialogHandle() const;
-    unsigned PartsToSample() const;
+    bool KeysComeFirst() const;
     void QueueDialogFocusChange(const Snapshot& now, PendingEvent& working);
-    void QueueKeyPress(Snapshot& now, std::int32_t dialog, PendingEvent& working, EventPlatform& platform);
+    void QueueKeyPress(const Snapshot& now, std::int32_t dialog, PendingEvent& working, EventPlatform& platform);
     std::int32_t FirstKeyDown(const KeyState& keys) const;
     PollOutcome ScanControlFocus(const Snapshot& now, PendingEvent& working, EventPlatform& platform,
                                  EventHost& host);

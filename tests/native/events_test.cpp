@@ -39,7 +39,7 @@ struct FakeWindows final : EventPlatform {
     Snapshot state;
     std::map<std::int32_t, std::int32_t> itemIds{{kA, 101}, {kB, 102}, {kC, 103}, {kOther, 7}};
     std::map<std::int32_t, std::vector<std::int32_t>> childrenOf{{kDialog, {kA, kB, kC}}};
-    int focusSamples = 0, foregroundSamples = 0, keySamples = 0, itemIdCalls = 0;
+    int sampleCalls = 0, focusSamples = 0, foregroundSamples = 0, keySamples = 0, itemIdCalls = 0;
 
     FakeWindows() {
         state.focus = kA;
@@ -47,6 +47,7 @@ struct FakeWindows final : EventPlatform {
         state.foreground = kDialog;
     }
     void Sample(Snapshot& now, unsigned parts) override {
+        ++sampleCalls;
         if (parts & kSampleFocusAndActive) {
             ++focusSamples;
             now.focus = state.focus;
@@ -818,6 +819,105 @@ TEST_F(Engine, EachPieceOfStateIsSampledOncePerPoll) {
     EXPECT_EQ(windows.foregroundSamples, 1);
     EXPECT_EQ(windows.keySamples, 2);
     EXPECT_EQ(windows.itemIdCalls, 1);  // the key event; the dialog event asks none
+}
+
+// With the dialog focus events the dialog is polled even while inactive, so
+// the keys come with the first query; without them they wait for the check
+// that the dialog is active.
+TEST_F(Engine, KeysComeWithTheFirstQueryOnlyWithTheDialogFocusEvents) {
+    EXPECT_EQ(engine.PartsToSample(), unsigned{kSampleFocusAndActive});
+    arm(evdeOnKeyPress, -2);
+    EXPECT_EQ(engine.PartsToSample(), unsigned{kSampleFocusAndActive});
+    int calls = windows.sampleCalls;
+    EXPECT_EQ(publishedBy(), 0);
+    EXPECT_EQ(windows.sampleCalls - calls, 2);
+
+    arm(evdeOnGainFocus, 1);
+    EXPECT_EQ(engine.PartsToSample(), unsigned{kSampleFocusAndActive | kSampleForeground | kSampleKeys});
+    EXPECT_EQ(publishedBy(), 1);  // OnGainFocus
+    windows.state.active = kOther;
+    calls = windows.sampleCalls;
+    const int keySamples = windows.keySamples;
+    EXPECT_EQ(publishedBy([&] { windows.press('A'); }), 1);
+    EXPECT_EQ(last().key, 'A');
+    EXPECT_EQ(windows.sampleCalls - calls, 1);
+    EXPECT_EQ(windows.keySamples - keySamples, 1);
+
+    arm(evdeOnLoseFocus, 0);  // disarms both
+    EXPECT_EQ(engine.PartsToSample(), unsigned{kSampleFocusAndActive});
+    arm(evdeOnGainFocus, 1);
+    arm(evdeOnKeyPress, 0);
+    EXPECT_EQ(engine.PartsToSample(), unsigned{kSampleFocusAndActive | kSampleForeground});
+}
+
+// The library's handler makes the first query itself and hands the snapshot
+// over; every decision must be the one the engine makes querying alone.
+TEST_F(Engine, APollGivenTheFirstQueryDecidesAsOneThatQueriesItself) {
+    EventEngine given;
+    FakeHost givenHost;
+    const auto both = [&](std::int32_t event, std::int32_t mode, std::string_view list = {}) {
+        arm(event, mode, list);
+        given.RegisterEvent({kDialog, event, mode, list, 0}, windows, givenHost);
+    };
+    const auto pollBoth = [&](const char* step) {
+        SCOPED_TRACE(step);
+        const PollOutcome alone = poll();
+        Snapshot now(Snapshot::KeysUnwritten{});
+        windows.Sample(now, given.PartsToSample());
+        const PollOutcome withGiven = given.Poll(now, windows, givenHost);
+        EXPECT_EQ(withGiven.end, alone.end);
+        EXPECT_EQ(withGiven.hostCode, alone.hostCode);
+        EXPECT_TRUE(given == engine);
+        EXPECT_EQ(givenHost.assigned, host.assigned);
+        EXPECT_EQ(givenHost.variables, host.variables);
+        EXPECT_EQ(givenHost.messages, host.messages);
+    };
+    pollBoth("nothing armed");
+    both(evdeOnKeyPress, 1);
+    pollBoth("key press alone");
+    windows.press(kShiftKey);
+    pollBoth("a wanted modifier");
+    windows.state.active = kOther;
+    windows.press('Q');
+    pollBoth("an inactive dialog");
+    windows.state.active = kDialog;
+    both(evdeOnEnter, 1);
+    both(evdeOnExit, 1);
+    pollBoth("the controls armed");
+    windows.state.focus = kB;
+    pollBoth("a focus change");
+    both(evdeOnGainFocus, 1);
+    pollBoth("the dialog focus events armed");
+    windows.state.foreground = kOther;
+    windows.state.active = kOther;
+    windows.release('Q');
+    pollBoth("the dialog left");
+    host.fillCode = givenHost.fillCode = 5;
+    windows.state.foreground = kDialog;
+    pollBoth("a host that refuses its value");
+    host.fillCode = givenHost.fillCode = 0;
+    host.hostVersion = givenHost.hostVersion = 1010;
+    pollBoth("a host too old");
+}
+
+// Any of the 256 keys is found down on its own, and a key only toggled on
+// is not down.
+TEST_F(Engine, APolledKeyIsFoundWhereverItLiesInTheKeyState) {
+    std::string everyCode;
+    for (int code = 1; code < 256; ++code) everyCode += std::to_string(code) + "|";
+    everyCode.pop_back();
+    arm(evdeOnKeyPress, 2, everyCode);
+    for (int code = 1; code < 256; ++code) {
+        windows.press(code);
+        poll();
+        EXPECT_EQ(engine.rememberedKey(), code);
+        windows.release(code);
+        poll();
+        EXPECT_EQ(engine.rememberedKey(), 0) << code;
+    }
+    windows.state.keys.fill(kKeyToggled);
+    poll();
+    EXPECT_EQ(engine.rememberedKey(), 0);
 }
 
 #ifdef EVENTS_COUNT_ALLOCATIONS
