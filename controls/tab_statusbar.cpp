@@ -2,11 +2,10 @@
 // status-bar parts from 1; the controls count from 0.
 #include "controls/core/control_texts.h"
 #include "controls/create_control.h"
-#include "controls/subclass.h"
+#include "controls/window_data.h"
 #include "controls/wrappers/status_bar.h"
 #include "controls/wrappers/tab_control.h"
 #include "host/arguments.h"
-#include "host/callback_guard.h"
 #include "host/core/value_helpers.h"
 #include "host/owners.h"
 #include "host/vantor.h"
@@ -16,7 +15,7 @@
 
 #include <cstdint>
 #include <map>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,11 +23,9 @@ namespace vantor {
 namespace {
 
 // --- Tab background ------------------------------------------------------
-// taSetBkColor keeps the colour in a subclass of the tab control (its
-// reference data) and fills the page area with it after each paint of the
-// control; the subclass goes with the control.
-
-constexpr UINT_PTR kTabBackground = SubclassId("VTCB");
+// taSetBkColor keeps the colour with the tab control (WindowData) and fills
+// the page area with it after each paint of the control; the colour goes
+// with the control.
 
 void FillPage(const TabControl& tab, HDC dc, COLORREF colour) {
     RECT page = tab.ClientRect();
@@ -37,66 +34,39 @@ void FillPage(const TabControl& tab, HDC dc, COLORREF colour) {
     FillRect(dc, &page, brush.get());
 }
 
-LRESULT TabBackground(HWND tab, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR colour);
-constexpr auto& TabBackgroundProc = GuardedSubclassProc<TabBackground>;
+struct TabBackground {
+    static constexpr UINT_PTR kSubclassId = SubclassId("VTCB");
+    using Data = WindowData<TabBackground>;
 
-LRESULT TabBackground(HWND tab, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR colour) {
-    switch (message) {
-    case WM_PAINT:
-        if (wParam == 0) {
+    COLORREF colour;
+
+    // The control paints first, then the page takes the colour.
+    std::optional<LRESULT> OnMessage(HWND tab, UINT message, WPARAM wParam, LPARAM lParam) const {
+        if (message == WM_PAINT && wParam == 0) {
             const PaintScope paint(tab);
-            DefSubclassProc(tab, WM_PAINT, reinterpret_cast<WPARAM>(paint.dc()), 0);
-            FillPage(TabControl(tab), paint.dc(), static_cast<COLORREF>(colour));
+            Data::Next(tab, WM_PAINT, reinterpret_cast<WPARAM>(paint.dc()), 0);
+            FillPage(TabControl(tab), paint.dc(), colour);
             return 0;
         }
-        [[fallthrough]];
-    case WM_PRINTCLIENT: {
-        const LRESULT painted = DefSubclassProc(tab, message, wParam, lParam);
-        FillPage(TabControl(tab), reinterpret_cast<HDC>(wParam), static_cast<COLORREF>(colour));
+        if (message != WM_PAINT && message != WM_PRINTCLIENT) return std::nullopt;
+        const LRESULT painted = Data::Next(tab, message, wParam, lParam);
+        FillPage(TabControl(tab), reinterpret_cast<HDC>(wParam), colour);
         return painted;
     }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(tab, TabBackgroundProc, id);
-        break;
-    default:
-        break;
-    }
-    return DefSubclassProc(tab, message, wParam, lParam);
-}
+};
 
 // --- Status-bar icons ----------------------------------------------------
 // The status bar shows the icons it is given but never destroys them. The
-// icons sbSetIcon loads belong to the status bar's subclass, one per part:
-// a new icon in a part destroys the one set there before, and the status
-// bar's destruction destroys the rest. Icons set by anyone else are left
-// alone.
+// icons sbSetIcon loads are kept with the status bar (WindowData), one per
+// part: a new icon in a part destroys the one set there before, and the
+// status bar's destruction destroys the rest. Icons set by anyone else are
+// left alone.
 
-using PartIcons = std::map<WPARAM, UniqueIcon>;
-constexpr UINT_PTR kStatusIcons = SubclassId("VSBI");
+struct PartIcons {
+    static constexpr UINT_PTR kSubclassId = SubclassId("VSBI");
 
-LRESULT StatusIcons(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR icons);
-constexpr auto& StatusIconsProc = GuardedSubclassProc<StatusIcons>;
-
-LRESULT StatusIcons(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR icons) {
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(bar, StatusIconsProc, id);
-        delete reinterpret_cast<PartIcons*>(icons);
-    }
-    return DefSubclassProc(bar, message, wParam, lParam);
-}
-
-// The icons of bar, made on first use; null when bar cannot be subclassed
-// (no window, or one of another thread).
-PartIcons* IconsOf(HWND bar) {
-    DWORD_PTR data = 0;
-    if (GetWindowSubclass(bar, StatusIconsProc, kStatusIcons, &data))
-        return reinterpret_cast<PartIcons*>(data);
-    auto icons = std::make_unique<PartIcons>();
-    if (!Subclass(bar, StatusIconsProc, kStatusIcons,
-                           reinterpret_cast<DWORD_PTR>(icons.get())))
-        return nullptr;
-    return icons.release();
-}
+    std::map<int, UniqueIcon> icons;
+};
 
 }  // namespace
 
@@ -130,7 +100,10 @@ std::int32_t CVantor::taGetTabSel(const Call& call) {
 std::int32_t CVantor::taSetBkColor(const Call& call) {
     const TabControl tab(call.window(1));
     const COLORREF colour = RGB(call.integer(2) & 0xFF, call.integer(3) & 0xFF, call.integer(4) & 0xFF);
-    if (Subclass(tab, TabBackgroundProc, kTabBackground, colour)) tab.Invalidate();
+    if (TabBackground* background = WindowData<TabBackground>::For(tab, TabBackground{colour})) {
+        background->colour = colour;
+        tab.Invalidate();
+    }
     return call.ReturnInteger(static_cast<std::int32_t>(colour));
 }
 
@@ -176,16 +149,16 @@ std::int32_t CVantor::sbSetBkColor(const Call& call) {
 // the status bar's end destroys the last ones.
 std::int32_t CVantor::sbSetIcon(const Call& call) {
     const StatusBar bar(call.window(1));
-    const auto part = static_cast<WPARAM>(ZeroBased(call.integer(2)));
+    const int part = ZeroBased(call.integer(2));
     if (!call.CheckFileReadable(call.text(3))) return call.ReturnInteger(0);
-    PartIcons* icons = IconsOf(bar);
+    PartIcons* icons = WindowData<PartIcons>::For(bar);
     if (icons == nullptr) return call.ReturnInteger(0);
     UniqueIcon icon(
         static_cast<HICON>(LoadImageA(nullptr, call.text(3), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                       GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE)));
     if (!icon) return call.ReturnInteger(0);
-    const std::int32_t answer = bar.SetIcon(static_cast<int>(part), icon.get());
-    if (answer != 0) (*icons)[part] = std::move(icon);
+    const std::int32_t answer = bar.SetIcon(part, icon.get());
+    if (answer != 0) icons->icons[part] = std::move(icon);
     return call.ReturnInteger(answer);
 }
 

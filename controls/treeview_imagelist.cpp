@@ -4,62 +4,35 @@
 #include "host/vantor.h"
 
 #include "controls/create_control.h"
+#include "controls/window_data.h"
+#include "controls/wrappers/image_list.h"
+#include "controls/wrappers/tree_view.h"
 #include "host/arguments.h"
-#include "host/callback_guard.h"
 #include "host/core/value_helpers.h"
-#include "host/window.h"
 #include "host/owners.h"
-#include "controls/subclass.h"
 
 #include <commctrl.h>
 
 #include <cstdint>
-#include <memory>
 
 namespace vantor {
 namespace {
 
-// The tree view, one thin member per message.
-class TreeView : public Window {
-public:
-    using Window::Window;
-
-    HTREEITEM InsertItem(TVINSERTSTRUCTA& insert) const {
-        return reinterpret_cast<HTREEITEM>(Send(TVM_INSERTITEMA, 0, &insert));
-    }
-    HTREEITEM NextItem(HTREEITEM item, UINT relation) const {
-        return reinterpret_cast<HTREEITEM>(Send(TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-    }
-    HTREEITEM Parent(HTREEITEM item) const { return NextItem(item, TVGN_PARENT); }
-    HTREEITEM Selection() const { return NextItem(nullptr, TVGN_CARET); }
-    void Expand(HTREEITEM item) const { Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item)); }
-    void SetItemImages(HTREEITEM item, int image, int selectedImage) const {
-        TVITEMA record{};
-        record.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-        record.hItem = item;
-        record.iImage = image;
-        record.iSelectedImage = selectedImage;
-        Send(TVM_SETITEMA, 0, &record);
-    }
-    void DeleteItem(HTREEITEM item) const { Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)); }
-    int Count() const { return static_cast<int>(Send(TVM_GETCOUNT)); }
-    void SetImageList(HIMAGELIST list) const {
-        Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(list));
-    }
-    // True when item is ancestor or lies below it.
-    bool IsWithin(HTREEITEM item, HTREEITEM ancestor) const {
-        for (HTREEITEM at = item; at != nullptr; at = Parent(at))
-            if (at == ancestor) return true;
-        return false;
-    }
-};
+// True when item is ancestor or lies below it.
+bool IsWithin(const TreeView& view, HTREEITEM item, HTREEITEM ancestor) {
+    for (HTREEITEM at = item; at != nullptr; at = view.GetParentItem(at))
+        if (at == ancestor) return true;
+    return false;
+}
 
 // Where the next item of one tree goes, and the images its items take. Each
-// tree carries its own records as the reference data of its subclass and
-// frees them when it is destroyed, so building two trees in turn gives each
-// its own branches. Items a delete removes are forgotten, so the control is
-// never handed an item that is gone; records naming items that stay are kept.
+// tree carries its own records (WindowData) and they go with it, so building
+// two trees in turn gives each its own branches. Items a delete removes are
+// forgotten, so the control is never handed an item that is gone; records
+// naming items that stay are kept.
 struct TreeRecords {
+    static constexpr UINT_PTR kSubclassId = SubclassId("VTVR");
+
     int itemImage = 0;
     int parentImage = 0;
     int parentSelectedImage = 0;
@@ -72,7 +45,7 @@ struct TreeRecords {
     void ForgetWithin(const TreeView& view, HTREEITEM gone) {
         const auto goes = [&](HTREEITEM item) {
             return item != nullptr && item != TVI_FIRST && item != TVI_LAST &&
-                   (gone == nullptr || view.IsWithin(item, gone));
+                   (gone == nullptr || IsWithin(view, item, gone));
         };
         if (goes(lastInserted)) lastInserted = TVI_LAST;
         if (goes(lastLevel1)) lastLevel1 = nullptr;
@@ -84,63 +57,31 @@ struct TreeRecords {
 // of the host's) takes these when the script first adds to it.
 TreeRecords latestImages;
 
-// The records of a window that cannot carry any (no window, or one of
-// another thread): one set shared by all such windows, as a process-wide
-// set would be.
-TreeRecords uncarried;
-
-constexpr UINT_PTR kTreeSubclass = SubclassId("VTVR");
-
-LRESULT TreeRecordsBody(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR records);
-constexpr auto& TreeRecordsProc = GuardedSubclassProc<TreeRecordsBody>;
-
-LRESULT TreeRecordsBody(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR records) {
-    if (message == WM_NCDESTROY) {
-        delete reinterpret_cast<TreeRecords*>(records);
-        RemoveWindowSubclass(window, &TreeRecordsProc, id);
-    }
-    return DefSubclassProc(window, message, w, l);
+// The records of a tree the script adds to: those it carries, or fresh ones
+// it then carries. A tree the library did not create (one of the host's)
+// starts with the latest images; its own items stay first, new ones go after
+// them. A tree that cannot carry records (no window, or one of another
+// thread) gets local, filled with that start and gone with the call.
+TreeRecords& RecordsForAdding(HWND tree, TreeRecords& local) {
+    local = latestImages;
+    local.lastInserted = TVI_LAST;
+    TreeRecords* carried = WindowData<TreeRecords>::For(tree, local);
+    return carried != nullptr ? *carried : local;
 }
 
-// The records the tree carries, or null.
-TreeRecords* CarriedBy(HWND tree) {
-    DWORD_PTR carried = 0;
-    if (!GetWindowSubclass(tree, &TreeRecordsProc, kTreeSubclass, &carried)) return nullptr;
-    return reinterpret_cast<TreeRecords*>(carried);
-}
-
-// The records the tree carries; a tree met for the first time gets fresh
-// ones, copied from start.
-TreeRecords& RecordsOf(HWND tree, const TreeRecords& start) {
-    if (TreeRecords* carried = CarriedBy(tree)) return *carried;
-    auto fresh = std::make_unique<TreeRecords>(start);
-    if (!Subclass(tree, &TreeRecordsProc, kTreeSubclass, reinterpret_cast<DWORD_PTR>(fresh.get())))
-        return uncarried;
-    return *fresh.release();
-}
-
-// A tree the script adds to without having created it (one of the host's)
-// takes the latest images; its own items stay first, new ones go after them.
-TreeRecords& RecordsForAdding(HWND tree) {
-    TreeRecords start = latestImages;
-    start.lastInserted = TVI_LAST;
-    return RecordsOf(tree, start);
-}
-
-// An item of the given text at a level, placed as the tree's records say:
-// level 1 at the root, 2 below the latest level-1 item, others below the
-// latest level-2 item, after the item inserted last.
-TVINSERTSTRUCTA InsertionAt(const TreeRecords& records, std::int32_t level, const char* text) {
-    TVINSERTSTRUCTA insert{};
-    insert.hParent = level == 1 ? TVI_ROOT : level == 2 ? records.lastLevel1 : records.lastLevel2;
-    insert.hInsertAfter = records.lastInserted != nullptr ? records.lastInserted : TVI_LAST;
-    TVITEMA& item = insert.item;
-    item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE;
-    item.pszText = const_cast<char*>(text);
-    item.cchTextMax = 4;  // ignored when the control stores the text
-    item.iImage = item.iSelectedImage = records.itemImage;
-    item.lParam = level;
-    return insert;
+// Inserts an item of the given text at a level, placed as the tree's records
+// say (level 1 at the root, 2 below the latest level-1 item, others below the
+// latest level-2 item, after the item inserted last), and records it; null
+// when the control refuses it.
+HTREEITEM InsertRecorded(const TreeView& view, TreeRecords& records, std::int32_t level, const char* text) {
+    const HTREEITEM parent = level == 1 ? TVI_ROOT : level == 2 ? records.lastLevel1 : records.lastLevel2;
+    const HTREEITEM after = records.lastInserted != nullptr ? records.lastInserted : TVI_LAST;
+    const HTREEITEM added = view.InsertItem(parent, after, text, records.itemImage, records.itemImage, level);
+    records.lastInserted = added;
+    if (added == nullptr) return nullptr;
+    if (level == 1) records.lastLevel1 = added;
+    if (level == 2) records.lastLevel2 = added;
+    return added;
 }
 
 constexpr DWORD kTreeStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_SINGLEEXPAND | TVS_TRACKSELECT |
@@ -160,8 +101,8 @@ std::int32_t CVantor::tvCreateTreeView(const Call& call) {
     const HWND window = CreateControl(
         ControlSpec{.className = WC_TREEVIEWA, .text = "Tree View", .style = style, .hostInstance = false}, call);
     if (window != nullptr) {
-        RecordsOf(window, latestImages);
-        TreeView(window).SetImageList(call.objectHandle<HIMAGELIST>(7));
+        WindowData<TreeRecords>::For(window, latestImages);
+        TreeView(window).SetImageList(call.objectHandle<HIMAGELIST>(7), TVSIL_NORMAL);
     }
     return call.ReturnInteger(HandleValue(window));
 }
@@ -172,45 +113,44 @@ std::int32_t CVantor::tvCreateTreeView(const Call& call) {
 std::int32_t CVantor::tvAdd(const Call& call) {
     const TreeView view(call.window(1));
     const std::int32_t level = call.integer(3);
-    TreeRecords& records = RecordsForAdding(view.hwnd());
-
-    TVINSERTSTRUCTA insert = InsertionAt(records, level, call.text(2));
-    const HTREEITEM added = view.InsertItem(insert);
-    records.lastInserted = added;
+    TreeRecords local;
+    TreeRecords& records = RecordsForAdding(view, local);
+    const HTREEITEM added = InsertRecorded(view, records, level, call.text(2));
     if (added == nullptr) return call.ReturnInteger(-1);
-    if (level == 1) records.lastLevel1 = added;
-    if (level == 2) records.lastLevel2 = added;
     // The records are not touched after this: the host may answer the
     // expansion's notification by destroying the tree, and its records.
     const int parentImage = records.parentImage;
     const int parentSelectedImage = records.parentSelectedImage;
 
-    view.Expand(view.Parent(added));
-    if (level >= 2) view.SetItemImages(view.Parent(added), parentImage, parentSelectedImage);
-    return call.ReturnInteger(view.Count());
+    view.Expand(view.GetParentItem(added), TVE_EXPAND);
+    if (level >= 2) view.SetItemImages(view.GetParentItem(added), parentImage, parentSelectedImage);
+    return call.ReturnInteger(view.GetCount());
 }
 
 // Deletes the selected item with its children (with no selection, the whole
 // tree), or every item when argument 2 is 1. Gives 1.
 std::int32_t CVantor::tvDelete(const Call& call) {
     const TreeView view(call.window(1));
-    TreeRecords* records = CarriedBy(view.hwnd());
+    TreeRecords* records = WindowData<TreeRecords>::Of(view);
     if (call.optionalInteger(2, 0) == 1) {
         if (records != nullptr) records->ForgetWithin(view, nullptr);
         view.DeleteItem(TVI_ROOT);
         return call.ReturnInteger(1);
     }
-    const HTREEITEM selected = view.Selection();
-    const HTREEITEM parent = view.Parent(selected);
+    const HTREEITEM selected = view.GetSelectedItem();
+    const HTREEITEM parent = view.GetParentItem(selected);
     if (records != nullptr) records->ForgetWithin(view, selected);
     view.DeleteItem(selected);
-    view.Expand(parent);
+    view.Expand(parent, TVE_EXPAND);
     return call.ReturnInteger(1);
 }
 
+// The list's images are width (argument 3) by height (argument 4) in 16-bit
+// colour, with room for argument 1 images, growing by argument 2.
 std::int32_t CVantor::ilCreateImgList(const Call& call) {
-    const HIMAGELIST list = ImageList_Create(call.integer(3), call.integer(4), ILC_COLOR16, call.integer(1), call.integer(2));
-    return call.ReturnInteger(HandleValue(list));
+    const ImageList list =
+        ImageList::Create(call.integer(3), call.integer(4), ILC_COLOR16, call.integer(1), call.integer(2));
+    return call.ReturnInteger(HandleValue(list.handle()));
 }
 
 // Adds the images of a bitmap file (a bitmap wider than the list's images
@@ -218,28 +158,28 @@ std::int32_t CVantor::ilCreateImgList(const Call& call) {
 // not a bitmap adds nothing. A file that cannot be opened shows "File Open
 // Error" and ends without a result: the host gets 0.
 std::int32_t CVantor::ilAddImage(const Call& call) {
-    const HIMAGELIST list = call.objectHandle<HIMAGELIST>(1);
+    const ImageList list(call.objectHandle<HIMAGELIST>(1));
     const char* path = call.text(2);
     if (!call.CheckFileReadable(path)) return call.NoResult(0);
     const UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageA(
         nullptr, path, IMAGE_BITMAP, 0, 0,
         LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_VGACOLOR | LR_CREATEDIBSECTION)));
-    if (bitmap) ImageList_Add(list, bitmap.get(), nullptr);
-    return call.ReturnInteger(ImageList_GetImageCount(list));
+    if (bitmap) list.Add(bitmap.get(), nullptr);
+    return call.ReturnInteger(list.GetImageCount());
 }
 
 std::int32_t CVantor::ilDeleteImgList(const Call& call) {
-    ImageList_Destroy(call.objectHandle<HIMAGELIST>(1));
+    ImageList(call.objectHandle<HIMAGELIST>(1)).Destroy();
     return call.ReturnInteger(1);
 }
 
 // Removes the image at the 1-based position of argument 2 and gives the
 // number of images left; 0 or a position out of range removes nothing.
 std::int32_t CVantor::ilRemoveImage(const Call& call) {
-    const HIMAGELIST list = call.objectHandle<HIMAGELIST>(1);
+    const ImageList list(call.objectHandle<HIMAGELIST>(1));
     const std::int32_t position = call.integer(2);
-    if (position >= 1 && position <= ImageList_GetImageCount(list)) ImageList_Remove(list, ZeroBased(position));
-    return call.ReturnInteger(ImageList_GetImageCount(list));
+    if (position >= 1 && position <= list.GetImageCount()) list.Remove(ZeroBased(position));
+    return call.ReturnInteger(list.GetImageCount());
 }
 
 }  // namespace vantor

@@ -8,7 +8,8 @@
 // A T that answers some of the window's messages itself has a member
 //     std::optional<LRESULT> OnMessage(HWND window, UINT message, WPARAM, LPARAM);
 // giving the answer for a message it handled and nullopt for one the
-// window's next procedure is to handle. OnMessage may Drop the data of its
+// window's next procedure is to handle; Next gives it that procedure's
+// answer when it is to work around it. OnMessage may Drop the data of its
 // own window (it must not touch its members after that). What T does as the
 // window goes belongs in its destructor. Whatever OnMessage throws ends at
 // the subclass procedure, and the message goes on as if the subclass were
@@ -49,6 +50,15 @@ public:
         if (!Subclass(window, &Procedure, T::kSubclassId, reinterpret_cast<DWORD_PTR>(made.get())))
             return nullptr;
         return made.release();  // the subclass holds it from here
+    }
+
+    // The answer of the window's procedure below the data (the procedures
+    // subclassed before it, then the window's own) to a message, for an
+    // OnMessage that works around that answer: paints over what the window
+    // painted, say. Only inside OnMessage, for the message it was given or
+    // one in its place.
+    static LRESULT Next(HWND window, UINT message, WPARAM w, LPARAM l) {
+        return DefSubclassProc(window, message, w, l);
     }
 
     // Frees the data window carries (if any) now; the window carries none after.

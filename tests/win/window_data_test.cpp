@@ -51,6 +51,27 @@ struct DroppingOnClose {
     }
 };
 
+constexpr UINT kBelow = WM_APP + 2;
+
+// A subclass of the test's own, set before the data's: answers kBelow with 7.
+LRESULT CALLBACK AnswersBelow(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR) {
+    if (message == kBelow) return 7;
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(window, &AnswersBelow, id);
+    return DefSubclassProc(window, message, w, l);
+}
+
+// Works around what the procedures below it answer: kBelow six times
+// over, the window's dialog code (a static control's own answer) with ten
+// more.
+struct AroundTheNext {
+    static constexpr UINT_PTR kSubclassId = SubclassId("TWDN");
+    std::optional<LRESULT> OnMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
+        if (message == kBelow) return WindowData<AroundTheNext>::Next(window, message, w, l) * 6;
+        if (message == WM_GETDLGCODE) return WindowData<AroundTheNext>::Next(window, message, w, l) + 10;
+        return std::nullopt;
+    }
+};
+
 HWND NewWindow() {
     return CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
 }
@@ -142,6 +163,17 @@ TEST(WindowData, DataMayDropItselfWhileAnswering) {
     EXPECT_TRUE(IsWindow(window)) << "the data answered WM_CLOSE; the window stays";
     DestroyWindow(window);
     EXPECT_EQ(freed, 1);
+}
+
+TEST(WindowData, NextGivesTheAnswerOfTheProceduresBelowTheData) {
+    const HWND window = NewWindow();
+    ASSERT_TRUE(SetWindowSubclass(window, &AnswersBelow, 1, 0));
+    ASSERT_NE(WindowData<AroundTheNext>::For(window), nullptr);
+    EXPECT_EQ(SendMessageA(window, kBelow, 0, 0), 42) << "the subclass set before the data answered 7";
+    EXPECT_EQ(SendMessageA(window, WM_GETDLGCODE, 0, 0), DLGC_STATIC + 10) << "the window's own answer came through both";
+    WindowData<AroundTheNext>::Drop(window);
+    EXPECT_EQ(SendMessageA(window, kBelow, 0, 0), 7);
+    DestroyWindow(window);
 }
 
 }  // namespace
