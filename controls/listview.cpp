@@ -5,6 +5,7 @@
 
 #include "controls/window_data.h"
 #include "controls/wrappers/header.h"
+#include "controls/wrappers/image_list.h"
 #include "controls/wrappers/list_view.h"
 #include "host/arguments.h"
 #include "host/core/delete_scope.h"
@@ -89,9 +90,6 @@ template <class Doomed>
 void DeleteItemsWhere(const ListView& list, Doomed doomed) {
     DeleteBackwardsPaused(list, list.GetItemCount(), doomed, [&](int item) { list.DeleteItem(item); });
 }
-
-// The number of images the image list holds.
-int ImageCount(HIMAGELIST images) { return ImageList_GetImageCount(images); }
 
 // Each text followed by a tab, then trimmed at both ends.
 class TabJoin {
@@ -424,7 +422,7 @@ std::int32_t CVantor::lvSetImageList(const Call& call) {
     if (ScriptImages* kept = WindowData<ScriptImages>::For(list, list, images)) kept->images = images;
     list.SetExtendedStyle(LVS_EX_SUBITEMIMAGES, LVS_EX_SUBITEMIMAGES);
     list.SetImageList(images, LVSIL_SMALL);
-    return call.ReturnInteger(ImageCount(images));
+    return call.ReturnInteger(ImageList(images).GetImageCount());
 }
 
 std::int32_t CVantor::lvSetItemImage(const Call& call) {
