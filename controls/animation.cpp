@@ -1,7 +1,7 @@
 // Animation controls (an).
 
 #include "controls/create_control.h"
-#include "controls/wrappers/animation.h"
+#include "wrappers/animation.h"
 #include "host/arguments.h"
 #include "host/vantor.h"
 

@@ -2,7 +2,7 @@
 
 #include "controls/core/control_texts.h"
 #include "controls/create_control.h"
-#include "controls/wrappers/ip_address.h"
+#include "wrappers/ip_address.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
 #include "host/vantor.h"

@@ -1,7 +1,7 @@
 // List boxes and combo boxes the host's dialog created. Scripts number items
 // from 1; the controls count from 0.
-#include "controls/wrappers/combo_box.h"
-#include "controls/wrappers/list_box.h"
+#include "wrappers/combo_box.h"
+#include "wrappers/list_box.h"
 #include "host/arguments.h"
 #include "host/core/delete_scope.h"
 #include "host/core/value_helpers.h"

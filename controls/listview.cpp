@@ -4,9 +4,9 @@
 #include "host/vantor.h"
 
 #include "controls/window_data.h"
-#include "controls/wrappers/header.h"
-#include "controls/wrappers/image_list.h"
-#include "controls/wrappers/list_view.h"
+#include "wrappers/header.h"
+#include "wrappers/image_list.h"
+#include "wrappers/list_view.h"
 #include "host/arguments.h"
 #include "host/core/delete_scope.h"
 #include "host/core/value_helpers.h"

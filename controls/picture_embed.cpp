@@ -5,7 +5,7 @@
 // caret: the form every rich-text box reads and writes back, so the picture
 // survives saving and loading the box's RTF.
 
-#include "controls/wrappers/rich_edit.h"
+#include "wrappers/rich_edit.h"
 #include "host/arguments.h"
 #include "host/callback_guard.h"
 #include "host/owners.h"

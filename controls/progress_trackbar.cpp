@@ -1,9 +1,9 @@
 // Progress bars and trackbars on a script's dialog, and the style of a push
 // button.
 #include "controls/create_control.h"
-#include "controls/wrappers/button.h"
-#include "controls/wrappers/progress_bar.h"
-#include "controls/wrappers/trackbar.h"
+#include "wrappers/button.h"
+#include "wrappers/progress_bar.h"
+#include "wrappers/trackbar.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
 #include "host/vantor.h"

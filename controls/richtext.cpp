@@ -1,7 +1,7 @@
 // The rt family: a rich-text box on a script's dialog. Every function but
 // rtCreate and rtFindText ends by giving the box the keyboard focus.
 #include "controls/create_control.h"
-#include "controls/wrappers/rich_edit.h"
+#include "wrappers/rich_edit.h"
 #include "host/arguments.h"
 #include "host/callback_guard.h"
 #include "host/core/value_helpers.h"

@@ -1,6 +1,6 @@
 // Tooltips (tt): argument 1 of all but ttCreateToolTip is the tooltip.
 
-#include "controls/wrappers/tooltip.h"
+#include "wrappers/tooltip.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
 #include "host/vantor.h"

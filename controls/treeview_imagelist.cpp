@@ -5,8 +5,8 @@
 
 #include "controls/create_control.h"
 #include "controls/window_data.h"
-#include "controls/wrappers/image_list.h"
-#include "controls/wrappers/tree_view.h"
+#include "wrappers/image_list.h"
+#include "wrappers/tree_view.h"
 #include "host/arguments.h"
 #include "host/core/value_helpers.h"
 #include "host/owners.h"

@@ -68,21 +68,19 @@ public:
     }
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
-                                      DWORD_PTR data) noexcept {
-        return CallbackGuard(
-            [&]() -> LRESULT {
-                if (message == WM_NCDESTROY) {
-                    RemoveWindowSubclass(window, &Procedure, id);
-                    const std::unique_ptr<T> going(reinterpret_cast<T*>(data));
-                } else if constexpr (requires(T& held) { held.OnMessage(window, message, w, l); }) {
-                    if (const std::optional<LRESULT> answer = reinterpret_cast<T*>(data)->OnMessage(window, message, w, l))
-                        return *answer;
-                }
-                return DefSubclassProc(window, message, w, l);
-            },
-            [&] { return DefSubclassProc(window, message, w, l); });
+    // The subclass procedure: Body behind the guard every subclass of the
+    // library has, so that what OnMessage throws passes the message on.
+    static LRESULT Body(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR data) {
+        if (message == WM_NCDESTROY) {
+            RemoveWindowSubclass(window, &Procedure, id);
+            const std::unique_ptr<T> going(reinterpret_cast<T*>(data));
+        } else if constexpr (requires(T& held) { held.OnMessage(window, message, w, l); }) {
+            if (const std::optional<LRESULT> answer = reinterpret_cast<T*>(data)->OnMessage(window, message, w, l))
+                return *answer;
+        }
+        return DefSubclassProc(window, message, w, l);
     }
+    static constexpr auto& Procedure = GuardedSubclassProc<Body>;
 };
 
 }  // namespace vantor

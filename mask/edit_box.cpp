@@ -1,7 +1,7 @@
 // Edit-box functions: the input mask (ebMask, ebMaskClean) and direct access
 // to an edit control's modification flag and text limit. The mask handlers
 // only read and write the control; what to write comes from mask/core.
-#include "controls/wrappers/edit.h"
+#include "wrappers/edit.h"
 #include "host/arguments.h"
 #include "host/vantor.h"
 #include "mask/core/mask.h"

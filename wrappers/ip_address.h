@@ -1,7 +1,7 @@
 // An IP-address box. Fields count from 0 here.
 #pragma once
 
-#include "controls/wrappers/control.h"
+#include "wrappers/control.h"
 
 #include <windows.h>
 #include <commctrl.h>

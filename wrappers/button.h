@@ -1,7 +1,7 @@
 // A push button, or any window a script names as one.
 #pragma once
 
-#include "controls/wrappers/control.h"
+#include "wrappers/control.h"
 
 #include <windows.h>
 #include <commctrl.h>

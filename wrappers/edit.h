@@ -1,9 +1,9 @@
 // An edit control, and the messages a rich-text box shares with it
-// (controls/wrappers/rich_edit.h derives from it). Character positions
+// (wrappers/rich_edit.h derives from it). Character positions
 // count from 0; a selection runs from its start to just before its end.
 #pragma once
 
-#include "controls/wrappers/control.h"
+#include "wrappers/control.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // A tab control.
 #pragma once
 
-#include "controls/wrappers/control.h"
+#include "wrappers/control.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -1,7 +1,7 @@
 // An animation control.
 #pragma once
 
-#include "controls/wrappers/control.h"
+#include "wrappers/control.h"
 
 #include <windows.h>
 #include <commctrl.h>

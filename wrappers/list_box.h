@@ -1,7 +1,7 @@
 // A list box.
 #pragma once
 
-#include "controls/wrappers/control.h"
+#include "wrappers/control.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // A header control (the column headers of a list view).
 #pragma once
 
-#include "controls/wrappers/control.h"
+#include "wrappers/control.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -2,7 +2,7 @@
 // EM_GETSEL and EM_SETSEL, EM_SCROLLCARET...) are Edit's.
 #pragma once
 
-#include "controls/wrappers/edit.h"
+#include "wrappers/edit.h"
 
 #include <windows.h>
 #include <richedit.h>

@@ -1,7 +1,7 @@
 // A tooltip window. A tool is always a control with id 0.
 #pragma once
 
-#include "controls/wrappers/control.h"
+#include "wrappers/control.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -1,8 +1,8 @@
 // A list view.
 #pragma once
 
-#include "controls/wrappers/control.h"
-#include "controls/wrappers/header.h"
+#include "wrappers/control.h"
+#include "wrappers/header.h"
 
 #include <windows.h>
 #include <commctrl.h>
