@@ -24,7 +24,7 @@ struct Registration {
 
 }  // namespace vantor::bench
 
-#define VANTOR_BENCHMARK(name)                                                           \
-    static bool name##Benchmark();                                                       \
+#define VANTOR_BENCHMARK(name)                                                              \
+    static bool name##Benchmark();                                                          \
     static const ::vantor::bench::Registration name##Registration(#name, &name##Benchmark); \
     static bool name##Benchmark()

@@ -72,28 +72,31 @@ VANTOR_BENCHMARK(dispatch) {
         ReportFault("ebSetModify did not set the modification flag");
         ++mismatches;
     }
-    Measure("ebSetModify vs EM_SETMODIFY",
-            [&] {
-                SendMessageA(edit, EM_SETMODIFY, 1, 0);
-                return std::string("1");
-            },
-            setModify);
+    Measure(
+        "ebSetModify vs EM_SETMODIFY",
+        [&] {
+            SendMessageA(edit, EM_SETMODIFY, 1, 0);
+            return std::string("1");
+        },
+        setModify);
 
     PreparedCall itemCount(host, "lvGetItemCount", {list});
-    Measure("lvGetItemCount vs LVM_GETITEMCOUNT",
-            [&] { return std::to_string(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }, itemCount);
+    Measure(
+        "lvGetItemCount vs LVM_GETITEMCOUNT",
+        [&] { return std::to_string(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }, itemCount);
 
     PreparedCall getIp(host, "ipGetIP", {ip});
-    Measure("ipGetIP vs IPM_GETADDRESS and formatting",
-            [&] {
-                DWORD address = 0;
-                SendMessageA(ip, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
-                char text[16];
-                std::snprintf(text, sizeof text, "%lu.%lu.%lu.%lu", FIRST_IPADDRESS(address),
-                              SECOND_IPADDRESS(address), THIRD_IPADDRESS(address), FOURTH_IPADDRESS(address));
-                return std::string(text);
-            },
-            getIp);
+    Measure(
+        "ipGetIP vs IPM_GETADDRESS and formatting",
+        [&] {
+            DWORD address = 0;
+            SendMessageA(ip, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+            char text[16];
+            std::snprintf(text, sizeof text, "%lu.%lu.%lu.%lu", FIRST_IPADDRESS(address), SECOND_IPADDRESS(address),
+                          THIRD_IPADDRESS(address), FOURTH_IPADDRESS(address));
+            return std::string(text);
+        },
+        getIp);
 
     return mismatches == 0 && within;
 }

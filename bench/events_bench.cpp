@@ -45,8 +45,8 @@ VANTOR_BENCHMARK(events) {
     std::vector<HWND> edits;
     for (int i = 0; i < kWatched; ++i) {
         edits.push_back(dialog.AddChild("EDIT", WS_TABSTOP | WS_BORDER, 101 + i, 10, 10 + 30 * i));
-        list += "field" + std::to_string(i + 1) + "," +
-                std::to_string(reinterpret_cast<std::intptr_t>(edits.back())) + "\t";
+        list += "field" + std::to_string(i + 1) + "," + std::to_string(reinterpret_cast<std::intptr_t>(edits.back())) +
+                "\t";
     }
     SetForegroundWindow(dialog.hwnd());
     SetFocus(edits[0]);
@@ -85,19 +85,17 @@ VANTOR_BENCHMARK(events) {
     // window, the four modifier states and every polled code.
     std::vector<int> codes;
     for (const KeyEntry& key : ParseVirtualKeyTable()) codes.push_back(key.code);
-    for (const int extra : {186, 187, 188, 189, 190, 191, 192, 219, 220, 221, 222, 7, 255})
-        codes.push_back(extra);
+    for (const int extra : {186, 187, 188, 189, 190, 191, 192, 219, 220, 221, 222, 7, 255}) codes.push_back(extra);
     const Timing byKey = Compare(
         [&] {
-            sink = reinterpret_cast<std::intptr_t>(GetFocus()) +
-                   reinterpret_cast<std::intptr_t>(GetActiveWindow()) +
+            sink = reinterpret_cast<std::intptr_t>(GetFocus()) + reinterpret_cast<std::intptr_t>(GetActiveWindow()) +
                    reinterpret_cast<std::intptr_t>(GetForegroundWindow());
             for (const int modifier : {VK_CAPITAL, VK_SHIFT, VK_CONTROL, VK_MENU}) sink = GetKeyState(modifier);
             for (const int code : codes) sink = GetKeyState(code);
         },
         [&] { poll(); }, {.rounds = 7, .roundMicroseconds = 30000, .maxCalls = 200});
-    const std::string byKeyName = "poll asked key by key (3 windows + " + std::to_string(codes.size() + 4) +
-                                  " GetKeyState)";
+    const std::string byKeyName =
+        "poll asked key by key (3 windows + " + std::to_string(codes.size() + 4) + " GetKeyState)";
     ReportInfo(byKeyName.c_str(), byKey.raw, "µs");
     ReportInfo("speed-up of evProcessEvents over it", byKey.raw / byKey.extender, "x");
 
@@ -116,8 +114,7 @@ VANTOR_BENCHMARK(events) {
             ReportFault("no allocation function found among the library's imports");
             within = false;
         }
-        within = ReportAbsolute("heap allocations per evProcessEvents poll", perPoll, 0, "allocations") &&
-                 within;
+        within = ReportAbsolute("heap allocations per evProcessEvents poll", perPoll, 0, "allocations") && within;
     }
     return within;
 }

@@ -108,8 +108,7 @@ void MeasureListView(HostDouble& host, DialogFixture& dialog, int rows, SizeTime
     const auto report = [&](const char* function, const char* against, const Timing& t) {
         times.extender[function] = t.extender;
         times.raw[function] = t.raw;
-        within = ReportRatio((function + (" vs " + std::string(against)) + size).c_str(), t, kListViewBound) &&
-                 within;
+        within = ReportRatio((function + (" vs " + std::string(against)) + size).c_str(), t, kListViewBound) && within;
     };
 
     // lvGetItemsChecked: the column-1 texts of the checked rows, tab-joined.
@@ -119,8 +118,8 @@ void MeasureListView(HostDouble& host, DialogFixture& dialog, int rows, SizeTime
             std::string text;
             const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
             for (int i = 0; i < count; ++i) {
-                if (static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(i),
-                                                   LVIS_STATEIMAGEMASK)) != kChecked)
+                if (static_cast<UINT>(
+                        SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_STATEIMAGEMASK)) != kChecked)
                     continue;
                 AppendItemText(list, i, 0, text);
                 text += '\t';
@@ -129,7 +128,8 @@ void MeasureListView(HostDouble& host, DialogFixture& dialog, int rows, SizeTime
             return text;
         };
         Expect(raw() == call.Answer(), "lvGetItemsChecked" + size);
-        report("lvGetItemsChecked", "LVM_GETITEMSTATE+LVM_GETITEMTEXT loop", Compare([&] { raw(); }, [&] { call(); }, bulk));
+        report("lvGetItemsChecked", "LVM_GETITEMSTATE+LVM_GETITEMTEXT loop",
+               Compare([&] { raw(); }, [&] { call(); }, bulk));
     }
 
     // lvGetItemText, column 0: one row's texts of every column, tab-joined.
@@ -227,8 +227,8 @@ void MeasureListBox(HostDouble& host, DialogFixture& dialog) {
     PreparedCall call(host, "lbGetItemSel", {box});
     std::vector<int> positions(static_cast<std::size_t>(selected));
     const auto raw = [&] {
-        const int got = static_cast<int>(SendMessageA(box, LB_GETSELITEMS, positions.size(),
-                                                      reinterpret_cast<LPARAM>(positions.data())));
+        const int got = static_cast<int>(
+            SendMessageA(box, LB_GETSELITEMS, positions.size(), reinterpret_cast<LPARAM>(positions.data())));
         std::string text;
         text.reserve(static_cast<std::size_t>(got) * 7);
         for (int i = 0; i < got; ++i) {
@@ -239,9 +239,10 @@ void MeasureListBox(HostDouble& host, DialogFixture& dialog) {
     };
     Expect(selected == 30000, "list box selection of " + std::to_string(selected));
     Expect(raw() == call.Answer(), "lbGetItemSel");
-    within = ReportRatio("lbGetItemSel vs LB_GETSELITEMS and formatting (30,000 selected)",
-                         Compare([&] { raw(); }, [&] { call(); }, {.rounds = 11, .roundMicroseconds = 100000, .maxCalls = 50}),
-                         kListBoxBound) &&
+    within = ReportRatio(
+                 "lbGetItemSel vs LB_GETSELITEMS and formatting (30,000 selected)",
+                 Compare([&] { raw(); }, [&] { call(); }, {.rounds = 11, .roundMicroseconds = 100000, .maxCalls = 50}),
+                 kListBoxBound) &&
              within;
     DestroyWindow(box);
 }

@@ -14,8 +14,7 @@ namespace vantor::bench {
 class PreparedCall {
 public:
     PreparedCall(testing::HostDouble& host, const char* name, std::vector<testing::Arg> args)
-        : host_(host), name_(name), index_(host.IndexOf(name)), args_(std::move(args)),
-          cells_(args_.size() + 1) {
+        : host_(host), name_(name), index_(host.IndexOf(name)), args_(std::move(args)), cells_(args_.size() + 1) {
         for (std::size_t i = 0; i < args_.size(); ++i) {
             ValueCell& cell = cells_[i];
             if (args_[i].isText()) {
@@ -31,9 +30,7 @@ public:
     PreparedCall(const PreparedCall&) = delete;
     PreparedCall& operator=(const PreparedCall&) = delete;
 
-    void operator()() {
-        host_.Dispatch(index_, cells_.data(), static_cast<std::int32_t>(args_.size()), &result_);
-    }
+    void operator()() { host_.Dispatch(index_, cells_.data(), static_cast<std::int32_t>(args_.size()), &result_); }
     // Changes integer argument k (from 1) for the following calls.
     void SetInteger(std::size_t k, std::int32_t value) { cells_[k - 1].intValue = value; }
 

@@ -70,8 +70,8 @@ void RawLoad(HWND box, const std::string& path) {
 
 void RawSave(HWND box, const std::string& path) {
     SendMessageA(box, EM_EXLIMITTEXT, 0, -1);
-    const UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     Stream stream{file.get()};
     EDITSTREAM edit{reinterpret_cast<DWORD_PTR>(&stream), 0, WriteStream};
     SendMessageA(box, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&edit));
@@ -85,8 +85,8 @@ LONG TextLength(HWND box) {
 // A shown rich edit box on the dialog.
 HWND NewBox(const DialogFixture& dialog) {
     return CreateWindowExA(0, "RICHEDIT50W", "",
-                           WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 10, 10,
-                           600, 420, dialog.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+                           WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 10, 10, 600,
+                           420, dialog.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 }  // namespace
@@ -123,8 +123,16 @@ VANTOR_BENCHMARK(richtext) {
     };
     LONG rawLength = 0, extenderLength = 0;
     ok = ReportRatio("rtLoadFileRTF vs EM_STREAMIN from the file (2.5 MB)",
-                     Compare([&] { RawLoad(box, document.path()); rawLength = TextLength(box); },
-                             [&] { load(); extenderLength = TextLength(box); }, plan, freshBox),
+                     Compare(
+                         [&] {
+                             RawLoad(box, document.path());
+                             rawLength = TextLength(box);
+                         },
+                         [&] {
+                             load();
+                             extenderLength = TextLength(box);
+                         },
+                         plan, freshBox),
                      kBound) &&
          ok;
     if (rawLength < 100000 || extenderLength != rawLength) {
@@ -138,8 +146,8 @@ VANTOR_BENCHMARK(richtext) {
                      Compare([&] { RawSave(box, rawCopy.path()); }, [&] { save(); }, plan), kBound) &&
          ok;
     if (rawCopy.Read().size() < 100000 || rawCopy.Read() != extenderCopy.Read()) {
-        ReportFault("rtSaveFileRTF wrote " + std::to_string(extenderCopy.Read().size()) +
-                    " bytes, the stream calls " + std::to_string(rawCopy.Read().size()));
+        ReportFault("rtSaveFileRTF wrote " + std::to_string(extenderCopy.Read().size()) + " bytes, the stream calls " +
+                    std::to_string(rawCopy.Read().size()));
         ok = false;
     }
     DestroyWindow(box);

@@ -31,8 +31,8 @@ constexpr int kLoads = 21;
 constexpr double kOwnWorkBound = 100;  // µs
 
 using QueryFn = std::int32_t(__stdcall*)(std::int32_t, void*, std::int32_t);
-using DispatchFn = std::int32_t(__stdcall*)(HWND, HINSTANCE, std::uint32_t, std::int32_t, ResultCallback,
-                                            HostServices*, std::int32_t, void*, std::int32_t, ValueCell*);
+using DispatchFn = std::int32_t(__stdcall*)(HWND, HINSTANCE, std::uint32_t, std::int32_t, ResultCallback, HostServices*,
+                                            std::int32_t, void*, std::int32_t, ValueCell*);
 
 std::int32_t __stdcall Ignore(std::int32_t, std::uint32_t, HostServices*, ValueCell*) { return 0; }
 
@@ -126,10 +126,10 @@ Load LoadOnce(const std::string& path) {
     const HMODULE module = LoadLibraryA(path.c_str());
     load.library = NowMicroseconds() - start;
     if (module == nullptr) return load;
-    const auto query = reinterpret_cast<QueryFn>(
-        reinterpret_cast<void*>(GetProcAddress(module, "_KELExtenderQuery@12")));
-    const auto dispatch = reinterpret_cast<DispatchFn>(
-        reinterpret_cast<void*>(GetProcAddress(module, "_KELExtender2@40")));
+    const auto query =
+        reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(module, "_KELExtenderQuery@12")));
+    const auto dispatch =
+        reinterpret_cast<DispatchFn>(reinterpret_cast<void*>(GetProcAddress(module, "_KELExtender2@40")));
     if (query == nullptr || dispatch == nullptr) {
         FreeLibrary(module);
         return load;

@@ -54,8 +54,8 @@ struct Timing {
 // Times the raw calls and the extender in alternating rounds, raw first, so
 // that a change of load on the machine weighs on both alike.
 // `before`, if given, runs untimed before each side's every round.
-inline Timing Compare(const std::function<void()>& raw, const std::function<void()>& extender,
-                      const Plan& plan = {}, const std::function<void()>& before = {}) {
+inline Timing Compare(const std::function<void()>& raw, const std::function<void()>& extender, const Plan& plan = {},
+                      const std::function<void()>& before = {}) {
     int calls = 1;
     if (plan.maxCalls > 1) {
         const double once = std::max({Round(raw, 1), Round(extender, 1), 0.01});
@@ -91,8 +91,7 @@ inline bool ReportRatio(const char* name, const Timing& t, double bound) {
 // One measured value that must not exceed bound.
 inline bool ReportAbsolute(const char* name, double value, double bound, const char* unit) {
     const bool within = value <= bound;
-    std::printf("  %-52s %12.2f %s (bound %.2f)%s\n", name, value, unit, bound,
-                within ? "" : "  OUT OF BOUND");
+    std::printf("  %-52s %12.2f %s (bound %.2f)%s\n", name, value, unit, bound, within ? "" : "  OUT OF BOUND");
     std::printf("@absolute|%s|%.3f|%.3f|%s\n", name, value, bound, unit);
     return within;
 }

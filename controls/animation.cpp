@@ -15,8 +15,7 @@ namespace vantor {
 // Created hidden at 0, 0, 0, 0 and then placed; anOpenAVI shows it.
 std::int32_t CVantor::anCreateAVI(const Call& call) {
     const HWND control = CreateControl(
-        {.className = ANIMATE_CLASSA, .text = nullptr, .style = WS_CHILD, .id = 2222,
-         .createAtOrigin = true}, call);
+        {.className = ANIMATE_CLASSA, .text = nullptr, .style = WS_CHILD, .id = 2222, .createAtOrigin = true}, call);
     return call.ReturnInteger(HandleValue(control));
 }
 

@@ -13,10 +13,10 @@ struct ControlSpec {
     const char* className;
     const char* text;  // window text, may be null
     DWORD style;
-    int id = 0;                  // control identifier
-    bool hostInstance = true;    // created with the host's instance handle, else none
-    bool placeAgain = false;     // SetWindowPos to the same place, frame changed
-    bool createAtOrigin = false; // created at 0, 0, 0, 0 and then placed
+    int id = 0;                   // control identifier
+    bool hostInstance = true;     // created with the host's instance handle, else none
+    bool placeAgain = false;      // SetWindowPos to the same place, frame changed
+    bool createAtOrigin = false;  // created at 0, 0, 0, 0 and then placed
 };
 
 HWND CreateControl(const ControlSpec& kind, const Call& call);

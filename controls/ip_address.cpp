@@ -16,9 +16,8 @@
 namespace vantor {
 
 std::int32_t CVantor::ipCreateIP(const Call& call) {
-    const HWND box = CreateControl({.className = WC_IPADDRESSA,
-                                    .text = "IPAddress",
-                                    .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS}, call);
+    const HWND box = CreateControl(
+        {.className = WC_IPADDRESSA, .text = "IPAddress", .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS}, call);
     return call.ReturnInteger(HandleValue(box));
 }
 
@@ -31,8 +30,8 @@ std::int32_t CVantor::ipClearIP(const Call& call) {
 std::int32_t CVantor::ipGetIP(const Call& call) {
     const DWORD address = IpAddressBox(call.window(1)).GetAddress();
     char text[16];
-    wsprintfA(text, "%d.%d.%d.%d", FIRST_IPADDRESS(address), SECOND_IPADDRESS(address),
-              THIRD_IPADDRESS(address), FOURTH_IPADDRESS(address));
+    wsprintfA(text, "%d.%d.%d.%d", FIRST_IPADDRESS(address), SECOND_IPADDRESS(address), THIRD_IPADDRESS(address),
+              FOURTH_IPADDRESS(address));
     return call.ReturnString(text);
 }
 

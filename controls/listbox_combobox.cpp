@@ -34,17 +34,11 @@ std::int32_t DeleteBySelection(const ListBox& list, std::int32_t count, bool sel
 // the box's answer to the last deletion.
 std::int32_t DeleteAsPlanned(const ListBox& list, const DeletePlan& plan, std::int32_t count) {
     switch (plan.what) {
-    case DeleteWhat::Refused:
-        return count;
-    case DeleteWhat::All:
-        list.ResetContent();
-        return 0;
-    case DeleteWhat::Selected:
-        return DeleteBySelection(list, count, true);
-    case DeleteWhat::Unselected:
-        return DeleteBySelection(list, count, false);
-    case DeleteWhat::One:
-        break;
+        case DeleteWhat::Refused: return count;
+        case DeleteWhat::All: list.ResetContent(); return 0;
+        case DeleteWhat::Selected: return DeleteBySelection(list, count, true);
+        case DeleteWhat::Unselected: return DeleteBySelection(list, count, false);
+        case DeleteWhat::One: break;
     }
     return list.DeleteString(plan.index);
 }
@@ -72,8 +66,7 @@ bool MoveKeepingPlace(const ComboBox& combo, RECT box, int height) {
 // The window height of combo (at box, in screen coordinates) whose list
 // shows items of itemHeight: the field (a simple box holds its list inside
 // its own window, under the field), the items and the list's frame.
-int WindowHeightFor(const ComboBox& combo, HWND list, const RECT& box, std::int32_t items,
-                    int itemHeight) {
+int WindowHeightFor(const ComboBox& combo, HWND list, const RECT& box, std::int32_t items, int itemHeight) {
     RECT place{}, frame{};
     GetWindowRect(list, &place);
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)), FALSE,
@@ -151,12 +144,9 @@ std::int32_t CVantor::lbGetItemSel(const Call& call) {
     const std::int32_t got = list.GetSelItems(positions);
 
     std::string text;
-    if (got == LB_ERR)
-        FormatInteger(OneBased(list.GetCurSel()), text);
-    else if (got <= 0)
-        text = "0";
-    else
-        text = JoinedNumbers(positions, got, selected);
+    if (got == LB_ERR) FormatInteger(OneBased(list.GetCurSel()), text);
+    else if (got <= 0) text = "0";
+    else text = JoinedNumbers(positions, got, selected);
     return call.ReturnString(text);
 }
 

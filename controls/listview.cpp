@@ -29,7 +29,7 @@ namespace {
 
 // An image index no image list holds: the item shows no image.
 constexpr int kNoImage = -99;
-constexpr int kReadBuffer = 1024;   // every item text is read through this many bytes
+constexpr int kReadBuffer = 1024;  // every item text is read through this many bytes
 
 // The list's columns.
 int ColumnCount(const ListView& list) { return list.GetHeader().GetItemCount(); }
@@ -65,10 +65,8 @@ void AppendItemText(const ListView& list, int item, int column, std::string& out
     char buffer[kReadBuffer];
     buffer[0] = '\0';
     const char* text = list.GetItemText(item, column, buffer, kReadBuffer);
-    if (text == buffer)
-        out.append(buffer, strnlen(buffer, kReadBuffer - 1));
-    else if (text != nullptr && text != LPSTR_TEXTCALLBACKA)
-        out += text;
+    if (text == buffer) out.append(buffer, strnlen(buffer, kReadBuffer - 1));
+    else if (text != nullptr && text != LPSTR_TEXTCALLBACKA) out += text;
 }
 
 // Calls visit with every item index, from the first.
@@ -125,23 +123,17 @@ struct ListColours {
     // any other value forgets both.
     void Set(std::pair<int, int> cell, std::int32_t what, COLORREF colour) {
         switch (what) {
-        case 0:
-            cells[cell].text = colour;
-            break;
-        case 1:
-            cells[cell].back = colour;
-            break;
-        default:
-            cells.erase(cell);
-            break;
+            case 0: cells[cell].text = colour; break;
+            case 1: cells[cell].back = colour; break;
+            default: cells.erase(cell); break;
         }
     }
 
     // The colours of one cell: the most specific record wins, per colour.
     void Apply(int item, int column, NMLVCUSTOMDRAW& draw) const {
         std::optional<COLORREF> text, back;
-        for (const auto& key : {std::pair{item, column}, std::pair{item, kAll},
-                                std::pair{kAll, column}, std::pair{kAll, kAll}}) {
+        for (const auto& key :
+             {std::pair{item, column}, std::pair{item, kAll}, std::pair{kAll, column}, std::pair{kAll, kAll}}) {
             const auto found = cells.find(key);
             if (found == cells.end()) continue;
             if (!text) text = found->second.text;
@@ -154,22 +146,20 @@ struct ListColours {
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw) {
         const int item = static_cast<int>(draw.nmcd.dwItemSpec);
         switch (draw.nmcd.dwDrawStage) {
-        case CDDS_PREPAINT:
-            return CDRF_NOTIFYITEMDRAW;
-        case CDDS_ITEMPREPAINT:
-            // The control's own colours for this item (selection included):
-            // every column starts from them again.
-            itemText = draw.clrText;
-            itemBack = draw.clrTextBk;
-            Apply(item, 0, draw);
-            return CDRF_NEWFONT | CDRF_NOTIFYSUBITEMDRAW;
-        case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-            draw.clrText = itemText;
-            draw.clrTextBk = itemBack;
-            Apply(item, draw.iSubItem, draw);
-            return CDRF_NEWFONT;
-        default:
-            return CDRF_DODEFAULT;
+            case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+            case CDDS_ITEMPREPAINT:
+                // The control's own colours for this item (selection included):
+                // every column starts from them again.
+                itemText = draw.clrText;
+                itemBack = draw.clrTextBk;
+                Apply(item, 0, draw);
+                return CDRF_NEWFONT | CDRF_NOTIFYSUBITEMDRAW;
+            case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+                draw.clrText = itemText;
+                draw.clrTextBk = itemBack;
+                Apply(item, draw.iSubItem, draw);
+                return CDRF_NEWFONT;
+            default: return CDRF_DODEFAULT;
         }
     }
 
@@ -296,10 +286,8 @@ int InsertSizedColumn(const ListView& list, int column, const char* header) {
     list.SetColumnWidth(inserted, HeaderFitWidth(list, inserted));
     const int last = ColumnCount(list) - 1;
     if (stretched && inserted == last) list.SetColumnWidth(last - 1, HeaderFitWidth(list, last - 1));
-    if (inserted == last || stretched)
-        FilledColumn{last + 1, FillLastColumn(list)}.KeepWith(list);
-    else
-        FilledColumn{}.KeepWith(list);
+    if (inserted == last || stretched) FilledColumn{last + 1, FillLastColumn(list)}.KeepWith(list);
+    else FilledColumn{}.KeepWith(list);
     return inserted;
 }
 
@@ -317,20 +305,11 @@ std::string AllColumnTexts(const ListView& list, int item) {
 // Deletes the items plan names (none when it was refused).
 void DeleteAsPlanned(const ListView& list, const DeletePlan& plan) {
     switch (plan.what) {
-    case DeleteWhat::Refused:
-        break;
-    case DeleteWhat::All:
-        list.DeleteAllItems();
-        break;
-    case DeleteWhat::Selected:
-        DeleteItemsWhere(list, [&](int item) { return list.IsSelected(item); });
-        break;
-    case DeleteWhat::Unselected:
-        DeleteItemsWhere(list, [&](int item) { return !list.IsSelected(item); });
-        break;
-    case DeleteWhat::One:
-        list.DeleteItem(plan.index);
-        break;
+        case DeleteWhat::Refused: break;
+        case DeleteWhat::All: list.DeleteAllItems(); break;
+        case DeleteWhat::Selected: DeleteItemsWhere(list, [&](int item) { return list.IsSelected(item); }); break;
+        case DeleteWhat::Unselected: DeleteItemsWhere(list, [&](int item) { return !list.IsSelected(item); }); break;
+        case DeleteWhat::One: list.DeleteItem(plan.index); break;
     }
 }
 
@@ -440,13 +419,14 @@ std::int32_t CVantor::lvClearImages(const Call& call) {
 }
 
 std::int32_t CVantor::lvGetItemState(const Call& call) {
-    return call.ReturnInteger(static_cast<std::int32_t>(ListView(call.window(1)).GetItemState(
-        ZeroBased(call.integer(2)), static_cast<UINT>(call.integer(3)))));
+    return call.ReturnInteger(static_cast<std::int32_t>(
+        ListView(call.window(1)).GetItemState(ZeroBased(call.integer(2)), static_cast<UINT>(call.integer(3)))));
 }
 
 std::int32_t CVantor::lvSetItemState(const Call& call) {
-    return call.ReturnInteger(ListView(call.window(1)).SetItemState(
-        ZeroBased(call.integer(2)), static_cast<UINT>(call.integer(3)), static_cast<UINT>(call.integer(4))));
+    return call.ReturnInteger(ListView(call.window(1))
+                                  .SetItemState(ZeroBased(call.integer(2)), static_cast<UINT>(call.integer(3)),
+                                                static_cast<UINT>(call.integer(4))));
 }
 
 // 1 checked, 0 unchecked, -1 when the item has no check box.

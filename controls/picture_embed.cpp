@@ -88,8 +88,8 @@ HRESULT Decode(const char* path, std::int32_t widthAsked, Pixels& out, SIZE& dis
     ComPtr<IWICFormatConverter> converter;
     result = factory->CreateFormatConverter(&converter);
     if (SUCCEEDED(result))
-        result = converter->Initialize(source.Get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
-                                       nullptr, 0.0, WICBitmapPaletteTypeCustom);
+        result = converter->Initialize(source.Get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
+                                       0.0, WICBitmapPaletteTypeCustom);
     if (SUCCEEDED(result)) result = converter->GetSize(&out.width, &out.height);
     if (FAILED(result)) return result;
     const UINT stride = out.width * 4;
@@ -112,7 +112,8 @@ void OverWhite(Pixels& pixels) {
 UniqueEnhMetaFile Record(const Pixels& pixels, SIZE display) {
     const WindowDC screen(nullptr);
     const HDC reference = screen.dc();
-    const RECT frame{0, 0, MulDiv(display.cx, GetDeviceCaps(reference, HORZSIZE) * 100, GetDeviceCaps(reference, HORZRES)),
+    const RECT frame{0, 0,
+                     MulDiv(display.cx, GetDeviceCaps(reference, HORZSIZE) * 100, GetDeviceCaps(reference, HORZRES)),
                      MulDiv(display.cy, GetDeviceCaps(reference, VERTSIZE) * 100, GetDeviceCaps(reference, VERTRES))};
     EnhMetaFileRecorder recorder(CreateEnhMetaFileA(reference, nullptr, &frame, nullptr));
     if (!recorder) return {};
@@ -125,8 +126,7 @@ UniqueEnhMetaFile Record(const Pixels& pixels, SIZE display) {
     info.bmiHeader.biCompression = BI_RGB;
     SetStretchBltMode(recorder.dc(), HALFTONE);
     if (StretchDIBits(recorder.dc(), 0, 0, display.cx, display.cy, 0, 0, static_cast<int>(pixels.width),
-                      static_cast<int>(pixels.height), pixels.bgra.data(), &info, DIB_RGB_COLORS,
-                      SRCCOPY) == 0)
+                      static_cast<int>(pixels.height), pixels.bgra.data(), &info, DIB_RGB_COLORS, SRCCOPY) == 0)
         return {};
     return recorder.finish();
 }
@@ -138,10 +138,8 @@ public:
     PictureRtf(const std::vector<BYTE>& metafile, SIZE display, SIZE hundredthsMm, int dpiX, int dpiY)
         : metafile_(metafile) {
         char head[200];
-        std::snprintf(head, sizeof head,
-                      "{\\rtf1\\ansi{\\pict\\emfblip\\picw%ld\\pich%ld\\picwgoal%d\\pichgoal%d\n",
-                      hundredthsMm.cx, hundredthsMm.cy, MulDiv(display.cx, 1440, dpiX),
-                      MulDiv(display.cy, 1440, dpiY));
+        std::snprintf(head, sizeof head, "{\\rtf1\\ansi{\\pict\\emfblip\\picw%ld\\pich%ld\\picwgoal%d\\pichgoal%d\n",
+                      hundredthsMm.cx, hundredthsMm.cy, MulDiv(display.cx, 1440, dpiX), MulDiv(display.cy, 1440, dpiY));
         head_ = head;
     }
 
@@ -229,8 +227,7 @@ Embedding Embed(const RichEdit& box, const char* path, std::int32_t widthAsked) 
     std::vector<BYTE> bytes(GetEnhMetaFileBits(picture.get(), 0, nullptr));
     if (bytes.empty() || GetEnhMetaFileBits(picture.get(), static_cast<UINT>(bytes.size()), bytes.data()) == 0)
         return Embedding::kNotEmbedded;
-    const SIZE hundredthsMm{header.rclFrame.right - header.rclFrame.left,
-                           header.rclFrame.bottom - header.rclFrame.top};
+    const SIZE hundredthsMm{header.rclFrame.right - header.rclFrame.left, header.rclFrame.bottom - header.rclFrame.top};
     return Insert(box, bytes, display, hundredthsMm) ? Embedding::kEmbedded : Embedding::kNotEmbedded;
 }
 
@@ -248,13 +245,9 @@ std::int32_t CVantor::imEmbedImage(const Call& call) {
     const char* path = call.text(2);
     if (!call.CheckFileReadable(path)) return call.ReturnInteger(0);
     switch (Embed(RichEdit(call.window(1)), path, call.optionalInteger(3, 0))) {
-        case Embedding::kEmbedded:
-            return call.ReturnInteger(1);
-        case Embedding::kUndecodable:
-            call.ShowFileOpenError();
-            break;
-        case Embedding::kNotEmbedded:
-            break;
+        case Embedding::kEmbedded: return call.ReturnInteger(1);
+        case Embedding::kUndecodable: call.ShowFileOpenError(); break;
+        case Embedding::kNotEmbedded: break;
     }
     return call.ReturnInteger(0);
 }

@@ -42,8 +42,7 @@ std::int32_t CVantor::pbSetMultiline(const Call& call) {
 }
 
 std::int32_t CVantor::pgCreateProgressBar(const Call& call) {
-    const HWND bar =
-        CreateControl({PROGRESS_CLASSA, "ProgressBar", WS_CHILD | WS_VISIBLE}, call);
+    const HWND bar = CreateControl({PROGRESS_CLASSA, "ProgressBar", WS_CHILD | WS_VISIBLE}, call);
     return call.ReturnInteger(HandleValue(bar));
 }
 
@@ -52,12 +51,9 @@ std::int32_t CVantor::pgSetColor(const Call& call) {
     const ProgressBar bar(call.window(1));
     const COLORREF colour = ParseColor(call.text(2));
     switch (call.integer(3)) {
-    case 0:
-        return call.ReturnInteger(static_cast<std::int32_t>(bar.SetBkColor(colour)));
-    case 1:
-        return call.ReturnInteger(static_cast<std::int32_t>(bar.SetBarColor(colour)));
-    default:
-        return call.ReturnInteger(0);
+        case 0: return call.ReturnInteger(static_cast<std::int32_t>(bar.SetBkColor(colour)));
+        case 1: return call.ReturnInteger(static_cast<std::int32_t>(bar.SetBarColor(colour)));
+        default: return call.ReturnInteger(0);
     }
 }
 
@@ -68,8 +64,7 @@ std::int32_t CVantor::pgSetPosition(const Call& call) {
 // A minimum not below the maximum is warned about, and set all the same.
 std::int32_t CVantor::pgSetRange(const Call& call) {
     const std::int32_t minimum = call.integer(2), maximum = call.integer(3);
-    if (minimum >= maximum)
-        call.ShowNote("Error", "Your Minimum value must be less than your Maximum value.");
+    if (minimum >= maximum) call.ShowNote("Error", "Your Minimum value must be less than your Maximum value.");
     return call.ReturnInteger(ProgressBar(call.window(1)).SetRange32(minimum, maximum));
 }
 
@@ -103,8 +98,8 @@ std::int32_t CVantor::trClearTics(const Call& call) {
 // Always with automatic ticks, a selection range and tooltips, whatever
 // extra styles (argument 6) are given.
 std::int32_t CVantor::trCreateTrackBar(const Call& call) {
-    const DWORD style = static_cast<DWORD>(call.integer(6)) | WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS |
-                        TBS_ENABLESELRANGE | TBS_TOOLTIPS;
+    const DWORD style =
+        static_cast<DWORD>(call.integer(6)) | WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS | TBS_ENABLESELRANGE | TBS_TOOLTIPS;
     const HWND trackbar = CreateControl({TRACKBAR_CLASSA, "Trackbar", style}, call);
     return call.ReturnInteger(HandleValue(trackbar));
 }
@@ -112,10 +107,9 @@ std::int32_t CVantor::trCreateTrackBar(const Call& call) {
 // What 0 to 7 ask for: line size, number of ticks, page size, position,
 // minimum, maximum, selection start, selection end; anything else is 0.
 std::int32_t CVantor::trGetTrackInfo(const Call& call) {
-    static constexpr int (Trackbar::*kQueries[])() const = {
-        &Trackbar::GetLineSize, &Trackbar::GetNumTics,  &Trackbar::GetPageSize,
-        &Trackbar::GetPos,      &Trackbar::GetRangeMin, &Trackbar::GetRangeMax,
-        &Trackbar::GetSelStart, &Trackbar::GetSelEnd};
+    static constexpr int (Trackbar::*kQueries[])()
+        const = {&Trackbar::GetLineSize, &Trackbar::GetNumTics,  &Trackbar::GetPageSize, &Trackbar::GetPos,
+                 &Trackbar::GetRangeMin, &Trackbar::GetRangeMax, &Trackbar::GetSelStart, &Trackbar::GetSelEnd};
     const std::int32_t what = call.integer(2);
     if (what < 0 || what >= static_cast<std::int32_t>(std::size(kQueries))) return call.ReturnInteger(0);
     return call.ReturnInteger((Trackbar(call.window(1)).*kQueries[what])());
@@ -137,8 +131,8 @@ std::int32_t CVantor::trSetBuddy(const Call& call) {
     const Trackbar trackbar(call.window(2));
     DestroyBuddies(trackbar);
     const auto label = [&](const char* text, DWORD align) {
-        return CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | align, 0, 0, call.integer(3),
-                               call.integer(4), dialog, nullptr, call.instance(), nullptr);
+        return CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | align, 0, 0, call.integer(3), call.integer(4),
+                               dialog, nullptr, call.instance(), nullptr);
     };
     trackbar.SetBuddy(true, label(call.text(5), SS_RIGHT));
     trackbar.SetBuddy(false, label(call.text(6), SS_LEFT));

@@ -90,8 +90,8 @@ DWORD CollectRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
 // Replaces the whole content of the box with the RTF of path; a file that
 // does not open leaves the box as it was.
 void LoadRtf(const RichEdit& box, const char* path) {
-    const UniqueFile handle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile handle(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle) return;
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(handle.get()), 0, GuardedStreamCallback<ReadRtf>};
     box.StreamIn(SF_RTF, stream);
@@ -112,8 +112,8 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 }
 
 // The attributes a replaced file keeps.
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 // Where a save really goes: the file a symbolic link names (so that the
 // link stays a link), and whether that file has further names (hard links,
@@ -125,8 +125,8 @@ struct SaveTarget {
 
 SaveTarget Resolve(const char* full) {
     SaveTarget target{full};
-    const UniqueFile existing(CreateFileA(full, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const UniqueFile existing(CreateFileA(full, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!existing) return target;
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileInformationByHandle(existing.get(), &info)) target.sharedByLinks = info.nNumberOfLinks > 1;
@@ -155,8 +155,8 @@ bool SaveByReplacing(const std::string& target, DWORD attributes, const std::str
     if (GetTempFileNameA(target.substr(0, slash + 1).c_str(), "vrt", 0, scratch) == 0) return false;
     ScratchFile written(scratch);
     {
-        const UniqueFile handle(CreateFileA(written.path(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const UniqueFile handle(CreateFileA(written.path(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!handle || !WriteAll(handle.get(), rtf)) return false;
     }
     // A replacement that cannot take the target's attributes would quietly
@@ -173,8 +173,8 @@ bool SaveByReplacing(const std::string& target, DWORD attributes, const std::str
 // device, a file another program holds open for writing, a file with further
 // names), written from its start and cut after the document.
 void SaveInPlace(const std::string& target, const std::string& rtf) {
-    const UniqueFile handle(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile handle(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle || !WriteAll(handle.get(), rtf)) return;
     if (GetFileType(handle.get()) == FILE_TYPE_DISK) SetEndOfFile(handle.get());
 }
@@ -214,11 +214,11 @@ std::int32_t CVantor::rtCreate(const Call& call) {
     const HWND box = CreateControl(
         {.className = "RICHEDIT50W",
          .text = "Hello World.",
-         .style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
-                  ES_SELECTIONBAR | ES_SAVESEL | ES_WANTRETURN | ES_NOHIDESEL |
-                  ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_MULTILINE,
+         .style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_SELECTIONBAR |
+                  ES_SAVESEL | ES_WANTRETURN | ES_NOHIDESEL | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_MULTILINE,
          .hostInstance = false,
-         .placeAgain = true}, call);
+         .placeAgain = true},
+        call);
     if (box != nullptr) library.release();
     return call.ReturnInteger(HandleValue(box));
 }
@@ -376,8 +376,7 @@ std::int32_t CVantor::rtFindText(const Call& call) {
     FINDTEXTEXW find{};
     find.chrg = {call.integer(5), -1};
     find.lpstrText = wide.c_str();
-    if (box.FindTextEx(FR_DOWN, find) < 0 || find.chrgText.cpMax <= find.chrgText.cpMin)
-        return call.ReturnInteger(-1);
+    if (box.FindTextEx(FR_DOWN, find) < 0 || find.chrgText.cpMax <= find.chrgText.cpMin) return call.ReturnInteger(-1);
     box.ExSetSel(find.chrgText);
     box.ScrollCaret();
     return call.ReturnInteger(find.chrgText.cpMax);

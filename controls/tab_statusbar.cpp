@@ -153,9 +153,8 @@ std::int32_t CVantor::sbSetIcon(const Call& call) {
     if (!call.CheckFileReadable(call.text(3))) return call.ReturnInteger(0);
     PartIcons* icons = WindowData<PartIcons>::For(bar);
     if (icons == nullptr) return call.ReturnInteger(0);
-    UniqueIcon icon(
-        static_cast<HICON>(LoadImageA(nullptr, call.text(3), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                      GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE)));
+    UniqueIcon icon(static_cast<HICON>(LoadImageA(nullptr, call.text(3), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE)));
     if (!icon) return call.ReturnInteger(0);
     const std::int32_t answer = bar.SetIcon(part, icon.get());
     if (answer != 0) icons->icons[part] = std::move(icon);

@@ -14,12 +14,10 @@ namespace vantor {
 
 // A top-most balloon tooltip owned by argument 1.
 std::int32_t CVantor::ttCreateToolTip(const Call& call) {
-    const HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr,
-                                     WS_POPUP | TTS_BALLOON | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, call.window(1),
-                                     nullptr, call.instance(), nullptr);
-    if (tip != nullptr)
-        SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const HWND tip =
+        CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_BALLOON | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, call.window(1), nullptr, call.instance(), nullptr);
+    if (tip != nullptr) SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return call.ReturnInteger(HandleValue(tip));
 }
 
@@ -51,8 +49,7 @@ std::int32_t CVantor::ttActivate(const Call& call) {
 
 // Argument 2 is a TTDT_ value, argument 3 the time in milliseconds.
 std::int32_t CVantor::ttSetDelay(const Call& call) {
-    const auto answer = ToolTip(call.window(1)).SetDelayTime(static_cast<WPARAM>(call.integer(2)),
-                                                          call.integer(3));
+    const auto answer = ToolTip(call.window(1)).SetDelayTime(static_cast<WPARAM>(call.integer(2)), call.integer(3));
     return call.ReturnInteger(answer);
 }
 
@@ -62,12 +59,9 @@ std::int32_t CVantor::ttSetColor(const Call& call) {
     const ToolTip tip(call.window(1));
     const COLORREF colour = ParseColor(call.text(2));
     switch (call.integer(3)) {
-    case 0:
-        return call.ReturnInteger(tip.SetTipBkColor(colour));
-    case 1:
-        return call.ReturnInteger(tip.SetTipTextColor(colour));
-    default:
-        return call.ReturnInteger(0);
+        case 0: return call.ReturnInteger(tip.SetTipBkColor(colour));
+        case 1: return call.ReturnInteger(tip.SetTipTextColor(colour));
+        default: return call.ReturnInteger(0);
     }
 }
 

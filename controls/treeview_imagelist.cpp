@@ -162,8 +162,7 @@ std::int32_t CVantor::ilAddImage(const Call& call) {
     const char* path = call.text(2);
     if (!call.CheckFileReadable(path)) return call.NoResult(0);
     const UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageA(
-        nullptr, path, IMAGE_BITMAP, 0, 0,
-        LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_VGACOLOR | LR_CREATEDIBSECTION)));
+        nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_VGACOLOR | LR_CREATEDIBSECTION)));
     if (bitmap) list.Add(bitmap.get(), nullptr);
     return call.ReturnInteger(list.GetImageCount());
 }

@@ -47,8 +47,7 @@ public:
         if (T* data = Of(window)) return data;
         if (window == nullptr || !IsWindow(window)) return nullptr;
         auto made = std::make_unique<T>(std::forward<Start>(start)...);
-        if (!Subclass(window, &Procedure, T::kSubclassId, reinterpret_cast<DWORD_PTR>(made.get())))
-            return nullptr;
+        if (!Subclass(window, &Procedure, T::kSubclassId, reinterpret_cast<DWORD_PTR>(made.get()))) return nullptr;
         return made.release();  // the subclass holds it from here
     }
 
@@ -74,7 +73,7 @@ private:
         if (message == WM_NCDESTROY) {
             RemoveWindowSubclass(window, &Procedure, id);
             const std::unique_ptr<T> going(reinterpret_cast<T*>(data));
-        } else if constexpr (requires(T& held) { held.OnMessage(window, message, w, l); }) {
+        } else if constexpr (requires(T & held) { held.OnMessage(window, message, w, l); }) {
             if (const std::optional<LRESULT> answer = reinterpret_cast<T*>(data)->OnMessage(window, message, w, l))
                 return *answer;
         }

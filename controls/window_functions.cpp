@@ -13,15 +13,10 @@ namespace vantor {
 // Mode 0 or 2 hides the window, 1 shows it, any other mode does nothing.
 std::int32_t CVantor::ccShow(const Call& call) {
     switch (call.integer(2)) {
-    case 0:
-    case 2:
-        ShowWindow(call.window(1), SW_HIDE);
-        break;
-    case 1:
-        ShowWindow(call.window(1), SW_SHOW);
-        break;
-    default:
-        break;
+        case 0:
+        case 2: ShowWindow(call.window(1), SW_HIDE); break;
+        case 1: ShowWindow(call.window(1), SW_SHOW); break;
+        default: break;
     }
     return call.ReturnInteger(0);
 }
@@ -38,8 +33,7 @@ std::int32_t CVantor::DCCompatible(const Call& call) {
 // stand for the whole desktop).
 std::int32_t CVantor::RedrawControl(const Call& call) {
     const HWND window = call.window(1);
-    if (window != nullptr)
-        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_VALIDATE);
+    if (window != nullptr) RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_VALIDATE);
     return call.ReturnInteger(1);
 }
 

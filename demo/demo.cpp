@@ -99,8 +99,8 @@ std::map<std::string, std::int32_t> ListTable(HostDouble& host) {
             const std::uint32_t word = k < 8 ? r.typesLow : r.typesHigh;
             types[k] = (word >> (4 * (k % 8)) & 0xF) ? 'S' : 'I';
         }
-        std::printf("%4d  %-22s %d required, %d optional  %s\n", i, r.name, r.counts.required,
-                    r.counts.optional, types);
+        std::printf("%4d  %-22s %d required, %d optional  %s\n", i, r.name, r.counts.required, r.counts.optional,
+                    types);
     }
     return constants;
 }
@@ -116,9 +116,7 @@ std::string Quoted(const std::string& text) {
     return out + '"';
 }
 
-std::int32_t HandleOf(HWND window) {
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
-}
+std::int32_t HandleOf(HWND window) { return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window)); }
 
 // Plays script calls through the host, prints each with what came back and
 // counts the answers that differ from what the script expects.
@@ -159,8 +157,7 @@ public:
     }
 
     // A creation call: the new control goes by name from now on.
-    HWND Create(const std::string& name, const std::string& function,
-                const std::vector<Arg>& args) {
+    HWND Create(const std::string& name, const std::string& function, const std::vector<Arg>& args) {
         const CallResult r = Run(function, args);
         const HWND window = reinterpret_cast<HWND>(static_cast<std::intptr_t>(r.integer()));
         if (r.status != 0 || !IsWindow(window)) {
@@ -186,12 +183,9 @@ public:
     int failures() const { return failures_; }
 
 private:
-    std::string Shown(const Arg& arg) const {
-        return arg.isText() ? Quoted(arg.text()) : NameOf(arg.integer());
-    }
+    std::string Shown(const Arg& arg) const { return arg.isText() ? Quoted(arg.text()) : NameOf(arg.integer()); }
 
-    void Report(const std::string& call, const std::string& got, bool ok,
-                const std::string& expected) {
+    void Report(const std::string& call, const std::string& got, bool ok, const std::string& expected) {
         std::printf("  %-52s -> %s%s\n", call.c_str(), got.c_str(),
                     ok ? "" : ("   FAILED, expected " + expected).c_str());
         if (!ok) ++failures_;
@@ -205,8 +199,7 @@ private:
 // --- Platform read-backs -----------------------------------------------------
 
 std::string ColourText(COLORREF c) {
-    return std::to_string(GetRValue(c)) + '|' + std::to_string(GetGValue(c)) + '|' +
-           std::to_string(GetBValue(c));
+    return std::to_string(GetRValue(c)) + '|' + std::to_string(GetGValue(c)) + '|' + std::to_string(GetBValue(c));
 }
 
 // Bold and colour of the rich-text box's selection.
@@ -340,20 +333,17 @@ struct Gallery {
 // The controls the dialog brings itself, as the host's dialog would: the
 // library creates no list view, edit box, list box, combo box or button.
 void AddDialogControls(DialogFixture& dialog, Script& s, Gallery& g) {
-    g.list = dialog.AddChild(WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP,
-                             101, 380, 10, 370, 150);
+    g.list =
+        dialog.AddChild(WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 101, 380, 10, 370, 150);
     // The dialog gives its list view check boxes and whole-row selection.
-    SendMessageA(g.list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    SendMessageA(g.list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     g.dateLabel = dialog.AddChild("STATIC", SS_RIGHT, 0, 10, 279, 36, 20, "Date");
     g.edit = dialog.AddChild("EDIT", WS_BORDER | WS_TABSTOP, 120, 50, 275, 110, 24);
     g.ipLabel = dialog.AddChild("STATIC", SS_RIGHT, 0, 170, 279, 30, 20, "IP");
-    g.listBox = dialog.AddChild("LISTBOX", LBS_MULTIPLESEL | LBS_NOTIFY | WS_BORDER | WS_VSCROLL |
-                                               WS_TABSTOP, 121, 10, 310, 170, 104);
-    g.combo = dialog.AddChild("COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 122, 200,
-                              310, 170, 200);
-    g.button = dialog.AddChild("BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 123, 390, 440, 130, 28,
-                               "Hover for a tip");
+    g.listBox = dialog.AddChild("LISTBOX", LBS_MULTIPLESEL | LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 121, 10,
+                                310, 170, 104);
+    g.combo = dialog.AddChild("COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 122, 200, 310, 170, 200);
+    g.button = dialog.AddChild("BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 123, 390, 440, 130, 28, "Hover for a tip");
     for (const char* colour : {"Red", "Green", "Blue", "Yellow", "Purple", "Orange"})
         SendMessageA(g.listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(colour));
     for (const char* size : {"Small", "Medium", "Large", "Extra large"})
@@ -368,9 +358,11 @@ void AddDialogControls(DialogFixture& dialog, Script& s, Gallery& g) {
 void PlayRichText(HWND d, Script& s, Gallery& g) {
     Script::Section("rich text: bold, coloured, bulleted and numbered");
     const HWND rich = s.Create("rich", "rtCreate", {d, 10, 10, 360, 120, 0});
-    s.Run("rtSetText", {rich, "Bold and dark red, set by the script.\r\n"
-                              "A bulleted line\r\nAnother bulleted line\r\n"
-                              "A numbered line\r\nAnother numbered line"},
+    s.Run("rtSetText",
+          {rich,
+           "Bold and dark red, set by the script.\r\n"
+           "A bulleted line\r\nAnother bulleted line\r\n"
+           "A numbered line\r\nAnother numbered line"},
           "1");
     // Under Wine the box's default format reports bold for plain text, so
     // rtBold would take bold away: the dialog states the plain format first.
@@ -429,19 +421,17 @@ void PlayTreeView(HWND d, Script& s, Gallery& g, HWND images) {
     Script::Section("tree view, three levels, with images");
     // Images by number from 0: leaves the page (2), parents the closed
     // folder (0) and the open one (1) when selected.
-    const HWND tree =
-        s.Create("tree", "tvCreateTreeView", {d, 380, 170, 190, 180, 0, images, 2, 1, 0});
-    const std::pair<const char*, int> items[] = {
-        {"Documents", 1}, {"Letters", 2}, {"To the bank", 3}, {"To the school", 3},
-        {"Reports", 2},   {"2026", 3},    {"Pictures", 1},    {"Holiday", 2}};
+    const HWND tree = s.Create("tree", "tvCreateTreeView", {d, 380, 170, 190, 180, 0, images, 2, 1, 0});
+    const std::pair<const char*, int> items[] = {{"Documents", 1},     {"Letters", 2}, {"To the bank", 3},
+                                                 {"To the school", 3}, {"Reports", 2}, {"2026", 3},
+                                                 {"Pictures", 1},      {"Holiday", 2}};
     int added = 0;
-    for (const auto& [text, level] : items)
-        s.Run("tvAdd", {tree, text, level}, std::to_string(++added));
+    for (const auto& [text, level] : items) s.Run("tvAdd", {tree, text, level}, std::to_string(++added));
     const auto root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    const auto child = reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
-    const auto grandchild = reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(child)));
+    const auto child =
+        reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
+    const auto grandchild =
+        reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(child)));
     s.Check("first item at each level",
             TreeText(tree, root) + " / " + TreeText(tree, child) + " / " + TreeText(tree, grandchild),
             "Documents / Letters / To the bank");
@@ -469,8 +459,7 @@ void PlayTabsAndStatusBar(HWND d, Script& s, Gallery& g, const std::string& icon
     s.Check("SB_GETTEXT of the parts",
             StatusText(status, 0) + " | " + StatusText(status, 1) + " | " + StatusText(status, 2),
             "Ready | 4 rows, 2 checked | vantor44i");
-    s.Check("an icon in part 1 (SB_GETICON)",
-            SendMessageA(status, SB_GETICON, 0, 0) != 0 ? "yes" : "no", "yes");
+    s.Check("an icon in part 1 (SB_GETICON)", SendMessageA(status, SB_GETICON, 0, 0) != 0 ? "yes" : "no", "yes");
     g.areas["tab_statusbar"] = {tabs, status};
 }
 
@@ -519,8 +508,7 @@ void PlayAnimation(HWND d, Script& s, Gallery& g, const std::string& clip) {
     Script::Section("animation");
     const HWND animation = s.Create("animation", "anCreateAVI", {d, 580, 292, 48, 48, 0});
     s.Run("anOpenAVI", {animation, clip}, "0");
-    s.Check("shown once a clip is open", IsWindowVisible(animation) ? "visible" : "hidden",
-            "visible");
+    s.Check("shown once a clip is open", IsWindowVisible(animation) ? "visible" : "hidden", "visible");
     s.Run("anPlayAVI", {animation, 0, -1, -1}, "1");  // over and over
     g.areas["animation"] = {animation};
 }
@@ -556,9 +544,9 @@ void PlayTooltip(HWND d, Script& s, Gallery& g) {
 void PlayMaskedEdit(Script& s, Gallery& g) {
     Script::Section("edit box masked as ##/##/####, typing 12342026");
     SetFocus(g.edit);  // the mask reads the caret of the focused box
-    const std::pair<char, const char*> typed[] = {
-        {'1', "1"},       {'2', "12/"},      {'3', "12/3"},      {'4', "12/34/"},
-        {'2', "12/34/2"}, {'0', "12/34/20"}, {'2', "12/34/202"}, {'6', "12/34/2026"}};
+    const std::pair<char, const char*> typed[] = {{'1', "1"},         {'2', "12/"},       {'3', "12/3"},
+                                                  {'4', "12/34/"},    {'2', "12/34/2"},   {'0', "12/34/20"},
+                                                  {'2', "12/34/202"}, {'6', "12/34/2026"}};
     for (const auto& [key, text] : typed) {
         SendMessageA(g.edit, WM_CHAR, static_cast<unsigned char>(key), 1);
         s.Run("ebMask", {g.edit, "##/##/####"}, text);
@@ -569,8 +557,7 @@ void PlayMaskedEdit(Script& s, Gallery& g) {
 
 // The events: the focus moves from the edit box to the list box (the
 // user's Tab), and each poll hands over one event.
-void PlayEvents(HostDouble& host, HWND d, Script& s, Gallery& g,
-                const std::map<std::string, std::int32_t>& constants) {
+void PlayEvents(HostDouble& host, HWND d, Script& s, Gallery& g, const std::map<std::string, std::int32_t>& constants) {
     Script::Section("dialog events: the focus moves from the edit box to the list box");
     const std::int32_t onEnter = constants.at("@evdeonenter"), onExit = constants.at("@evdeonexit");
     const std::map<std::int32_t, std::string> kinds = {{onEnter, "OnEnter"}, {onExit, "OnExit"}};
@@ -579,24 +566,19 @@ void PlayEvents(HostDouble& host, HWND d, Script& s, Gallery& g,
     SetFocus(g.listBox);
     const auto variable = [&](const char* name) {
         const auto found = host.variables.find(name);
-        return found == host.variables.end() ? std::string("unset")
-                                             : s.NameOf(found->second.integer);
+        return found == host.variables.end() ? std::string("unset") : s.NameOf(found->second.integer);
     };
-    const std::pair<std::int32_t, const char*> expected[] = {{onExit, "edit"},
-                                                             {onEnter, "listBox"}};
+    const std::pair<std::int32_t, const char*> expected[] = {{onExit, "edit"}, {onEnter, "listBox"}};
     for (const auto& [code, control] : expected) {
         host.variables.clear();
         s.Run("evProcessEvents", {});
         const auto message = host.variables.find("DMsg");
-        const std::string kind = message == host.variables.end() ? "none"
-                                 : kinds.count(message->second.integer)
-                                     ? kinds.at(message->second.integer)
-                                     : std::to_string(message->second.integer);
-        std::printf("    event %s: DMsg %s, DCHwnd %s, DCtrl %s, DHandle %s\n", kind.c_str(),
-                    variable("DMsg").c_str(), variable("DCHwnd").c_str(),
-                    variable("DCtrl").c_str(), variable("DHandle").c_str());
-        s.Check("event", kind + " " + variable("DCHwnd"),
-                kinds.at(code) + " " + control);
+        const std::string kind = message == host.variables.end()        ? "none"
+                                 : kinds.count(message->second.integer) ? kinds.at(message->second.integer)
+                                                                        : std::to_string(message->second.integer);
+        std::printf("    event %s: DMsg %s, DCHwnd %s, DCtrl %s, DHandle %s\n", kind.c_str(), variable("DMsg").c_str(),
+                    variable("DCHwnd").c_str(), variable("DCtrl").c_str(), variable("DHandle").c_str());
+        s.Check("event", kind + " " + variable("DCHwnd"), kinds.at(code) + " " + control);
     }
     g.areas["events"] = {g.dateLabel, g.edit, g.listBox};
 }
@@ -622,23 +604,21 @@ BOOL CALLBACK UseDialogFontFor(HWND child, LPARAM) {
     char name[32] = {};
     GetClassNameA(child, name, sizeof name);
     if (lstrcmpiA(name, "RICHEDIT50W") != 0)
-        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                     TRUE);
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     return TRUE;
 }
 
 void UseDialogFont(HWND dialog) { EnumChildWindows(dialog, &UseDialogFontFor, 0); }
 
-void PlayScript(HostDouble& host, DialogFixture& dialog,
-                const std::map<std::string, std::int32_t>& constants, Script& s, Gallery& g,
-                const GalleryFiles& files) {
+void PlayScript(HostDouble& host, DialogFixture& dialog, const std::map<std::string, std::int32_t>& constants,
+                Script& s, Gallery& g, const GalleryFiles& files) {
     const HWND d = dialog.hwnd();
     s.Name(d, "dialog");
     AddDialogControls(dialog, s, g);
 
     Script::Section("image list: four 16 x 16 images from one bitmap");
-    const HWND images = reinterpret_cast<HWND>(static_cast<std::intptr_t>(
-        s.Run("ilCreateImgList", {4, 4, 16, 16, 0}).integer()));
+    const HWND images =
+        reinterpret_cast<HWND>(static_cast<std::intptr_t>(s.Run("ilCreateImgList", {4, 4, 16, 16, 0}).integer()));
     s.Name(images, "images");
     s.Run("ilAddImage", {images, files.images.path(), 0, 0}, "4");
 
@@ -680,8 +660,7 @@ RECT AreaOf(HWND dialog, const std::vector<HWND>& windows) {
 // Saves the gallery and, when asked, the family pictures; false when one
 // cannot be written.
 bool SavePictures(HWND dialog, const Gallery& g, const Options& options) {
-    RedrawWindow(dialog, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     DialogFixture::Pump();
     const Picture gallery = Picture::OfScreen(dialog);
     const std::string path = options.gallery.empty() ? DefaultGalleryPath() : options.gallery;
@@ -717,8 +696,7 @@ int main(int argc, char** argv) {
         const auto constants = ListTable(host);
 
         DialogFixture dialog(kDialogWidth + 2 * GetSystemMetrics(SM_CXFIXEDFRAME),
-                             kDialogHeight + GetSystemMetrics(SM_CYCAPTION) +
-                                 2 * GetSystemMetrics(SM_CYFIXEDFRAME));
+                             kDialogHeight + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFIXEDFRAME));
         SetWindowTextA(dialog.hwnd(), "vantor44i gallery");
         host.SetOwner(dialog.hwnd());
         const GalleryFiles files;

@@ -45,22 +45,20 @@ struct Section {
         info.biPlanes = 1;
         info.biBitCount = 24;
         info.biCompression = BI_RGB;
-        bitmap.reset(CreateDIBSection(reference, reinterpret_cast<BITMAPINFO*>(&info),
-                                      DIB_RGB_COLORS, &bits, nullptr, 0));
+        bitmap.reset(
+            CreateDIBSection(reference, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
     }
 };
 
 bool MakeFactory(ComRef<IWICImagingFactory>& factory) {
-    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IWICImagingFactory,
+    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                       reinterpret_cast<void**>(factory.out())));
 }
 
 // The path as the codecs take it; empty when it cannot be converted.
 std::wstring Wide(const std::string& path) {
     std::wstring wide(path.size() + 1, L'\0');
-    const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(),
-                                      static_cast<int>(wide.size()));
+    const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
     wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
     return wide;
 }
@@ -102,8 +100,7 @@ Picture Picture::OfScreen(HWND window) {
     const MemoryDC memory(CreateCompatibleDC(screen.dc()));
     if (!section.bitmap || !memory) return picture;
     const HGDIOBJ previous = SelectObject(memory.get(), section.bitmap.get());
-    BitBlt(memory.get(), 0, 0, picture.width_, picture.height_, screen.dc(), frame.left,
-           frame.top, SRCCOPY);
+    BitBlt(memory.get(), 0, 0, picture.width_, picture.height_, screen.dc(), frame.left, frame.top, SRCCOPY);
     SelectObject(memory.get(), previous);
     GdiFlush();
     std::memcpy(picture.bits_.data(), section.bits, picture.bits_.size());
@@ -159,20 +156,15 @@ Picture Picture::FromFile(const std::string& path) {
     const bool opened =
         !wide.empty() && MakeFactory(factory) &&
         SUCCEEDED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
-                                                     WICDecodeMetadataCacheOnDemand,
-                                                     decoder.out())) &&
-        SUCCEEDED(decoder->GetFrame(0, frame.out())) &&
-        SUCCEEDED(factory->CreateFormatConverter(converter.out())) &&
-        SUCCEEDED(converter->Initialize(frame.get(), GUID_WICPixelFormat24bppBGR,
-                                        WICBitmapDitherTypeNone, nullptr, 0.0,
+                                                     WICDecodeMetadataCacheOnDemand, decoder.out())) &&
+        SUCCEEDED(decoder->GetFrame(0, frame.out())) && SUCCEEDED(factory->CreateFormatConverter(converter.out())) &&
+        SUCCEEDED(converter->Initialize(frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
                                         WICBitmapPaletteTypeCustom)) &&
-        SUCCEEDED(converter->GetSize(&width, &height)) && width > 0 && height > 0 &&
-        width <= 16384 && height <= 16384;
+        SUCCEEDED(converter->GetSize(&width, &height)) && width > 0 && height > 0 && width <= 16384 && height <= 16384;
     if (!opened) return Picture(0, 0);
     Picture picture(static_cast<int>(width), static_cast<int>(height));
     if (FAILED(converter->CopyPixels(nullptr, static_cast<UINT>(picture.stride_),
-                                     static_cast<UINT>(picture.bits_.size()),
-                                     picture.bits_.data())))
+                                     static_cast<UINT>(picture.bits_.size()), picture.bits_.data())))
         return Picture(0, 0);
     return picture;
 }
@@ -188,20 +180,17 @@ bool Picture::SavePng(const std::string& path) const {
     ComRef<IWICBitmapFrameEncode> frame;
     ComRef<IPropertyBag2> options;
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    const bool ok =
-        MakeFactory(factory) && SUCCEEDED(factory->CreateStream(stream.out())) &&
-        SUCCEEDED(stream->InitializeFromFilename(wide.c_str(), GENERIC_WRITE)) &&
-        SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) &&
-        SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
-        SUCCEEDED(encoder->CreateNewFrame(frame.out(), options.out())) &&
-        SUCCEEDED(frame->Initialize(options.get())) &&
-        SUCCEEDED(frame->SetSize(static_cast<UINT>(width_), static_cast<UINT>(height_))) &&
-        SUCCEEDED(frame->SetPixelFormat(&format)) &&
-        IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) &&
-        SUCCEEDED(frame->WritePixels(static_cast<UINT>(height_), static_cast<UINT>(stride_),
-                                     static_cast<UINT>(bits_.size()),
-                                     const_cast<BYTE*>(bits_.data()))) &&
-        SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    const bool ok = MakeFactory(factory) && SUCCEEDED(factory->CreateStream(stream.out())) &&
+                    SUCCEEDED(stream->InitializeFromFilename(wide.c_str(), GENERIC_WRITE)) &&
+                    SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) &&
+                    SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
+                    SUCCEEDED(encoder->CreateNewFrame(frame.out(), options.out())) &&
+                    SUCCEEDED(frame->Initialize(options.get())) &&
+                    SUCCEEDED(frame->SetSize(static_cast<UINT>(width_), static_cast<UINT>(height_))) &&
+                    SUCCEEDED(frame->SetPixelFormat(&format)) && IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) &&
+                    SUCCEEDED(frame->WritePixels(static_cast<UINT>(height_), static_cast<UINT>(stride_),
+                                                 static_cast<UINT>(bits_.size()), const_cast<BYTE*>(bits_.data()))) &&
+                    SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
     return ok;
 }
 
@@ -233,12 +222,8 @@ std::string BitmapFile(const Picture& picture) {
 }
 
 std::string IconFile(int size, COLORREF colour) {
-    const auto u16 = [](std::string& s, std::uint16_t v) {
-        s.append(reinterpret_cast<const char*>(&v), 2);
-    };
-    const auto u32 = [](std::string& s, std::uint32_t v) {
-        s.append(reinterpret_cast<const char*>(&v), 4);
-    };
+    const auto u16 = [](std::string& s, std::uint16_t v) { s.append(reinterpret_cast<const char*>(&v), 2); };
+    const auto u32 = [](std::string& s, std::uint32_t v) { s.append(reinterpret_cast<const char*>(&v), 4); };
     const int maskStride = ((size + 31) / 32) * 4;
     const auto imageBytes = static_cast<std::uint32_t>(40 + size * size * 4 + maskStride * size);
     std::string file;
@@ -269,8 +254,7 @@ std::string IconFile(int size, COLORREF colour) {
             const bool inside = dx * dx + dy * dy <= radius * radius;
             // The "i": a dot and a stem in the middle column pair.
             const bool letter = std::abs(dx) < 1.0 &&
-                                ((y >= size / 4 && y < size / 4 + 2) ||
-                                 (y >= size / 4 + 3 && y < size - size / 4));
+                                ((y >= size / 4 && y < size / 4 + 2) || (y >= size / 4 + 3 && y < size - size / 4));
             const COLORREF c = letter ? RGB(255, 255, 255) : colour;
             file += static_cast<char>(GetBValue(c));
             file += static_cast<char>(GetGValue(c));
@@ -288,12 +272,11 @@ std::string HostPath(const std::string& path) {
     const DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
     const std::string windows = n > 0 && n < MAX_PATH ? full : path;
     using UnixName = char*(CDECL*)(LPCWSTR);
-    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     if (unixName == nullptr) return windows;
     std::wstring wide(windows.size() + 1, L'\0');
-    if (MultiByteToWideChar(CP_ACP, 0, windows.c_str(), -1, wide.data(),
-                            static_cast<int>(wide.size())) == 0)
+    if (MultiByteToWideChar(CP_ACP, 0, windows.c_str(), -1, wide.data(), static_cast<int>(wide.size())) == 0)
         return windows;
     char* name = unixName(wide.c_str());
     if (name == nullptr) return windows;

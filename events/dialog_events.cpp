@@ -14,8 +14,7 @@
 
 namespace vantor {
 
-static_assert(kShiftKey == VK_SHIFT && kControlKey == VK_CONTROL && kAltKey == VK_MENU &&
-              kCapsLockKey == VK_CAPITAL);
+static_assert(kShiftKey == VK_SHIFT && kControlKey == VK_CONTROL && kAltKey == VK_MENU && kCapsLockKey == VK_CAPITAL);
 
 namespace {
 
@@ -53,8 +52,7 @@ public:
         std::vector<std::int32_t> found;
         const HWND parent = HandleFrom<HWND>(dialog);
         if (!IsWindow(parent)) return found;
-        for (HWND child = GetTopWindow(parent); child != nullptr;
-             child = GetWindow(child, GW_HWNDNEXT))
+        for (HWND child = GetTopWindow(parent); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
             found.push_back(HandleValue(child));
         return found;
     }
@@ -116,7 +114,9 @@ private:
     // 0); a host too old for it ends the call with 201040.
     int VariableOperation(ValueCell* target, ValueCell* key, ValueCell* value, VariableOpcode opcode) {
         if (version_ == 0) throw CUserException(kHostTooOld);
-        constexpr auto size = [](const ValueCell* cell) { return cell != nullptr ? std::int32_t{sizeof(ValueCell)} : 0; };
+        constexpr auto size = [](const ValueCell* cell) {
+            return cell != nullptr ? std::int32_t{sizeof(ValueCell)} : 0;
+        };
         return services_->variableOperation(services_->hostData, target, size(target), nullptr, 0, key, size(key),
                                             value, size(value), opcode);
     }
@@ -124,7 +124,7 @@ private:
     const Call& call_;
     HostServices* services_;
     std::uint32_t version_;  // read once per call: every poll asks it
-    ValueCell hostCell_{};  // filled once: a CallHost serves one call
+    ValueCell hostCell_{};   // filled once: a CallHost serves one call
 };
 
 // The engine's state: once per loaded library, released at unload.
@@ -168,14 +168,10 @@ std::int32_t CVantor::evProcessEvents(const Call& call) {
     windows.Sample(now, theEngine.PartsToSample());
     const PollOutcome outcome = theEngine.Poll(now, windows, host);
     switch (outcome.end) {
-        case PollOutcome::End::Delivered:
-            break;
-        case PollOutcome::End::NoEvents:
-            return call.ReturnError(0);
-        case PollOutcome::End::HostTooOld:
-            throw CUserException(kHostTooOld);
-        case PollOutcome::End::HostCode:
-            throw HostCodeError(outcome.hostCode);
+        case PollOutcome::End::Delivered: break;
+        case PollOutcome::End::NoEvents: return call.ReturnError(0);
+        case PollOutcome::End::HostTooOld: throw CUserException(kHostTooOld);
+        case PollOutcome::End::HostCode: throw HostCodeError(outcome.hostCode);
     }
     return call.ReturnCell(host.hostCell());
 }

@@ -25,7 +25,7 @@ constexpr std::int32_t kDialog = 7;
 constexpr std::int32_t kOtherWindow = 8;
 const std::int32_t kWindows[] = {0, 1, 2, 3, 4, kDialog, kOtherWindow};
 const std::int32_t kKeys[] = {kShiftKey, kControlKey, kAltKey, 0x41, 0x70, 0x0D, 0x31, 0x60};
-const char* const kNames[] = {"DHandle", "DCHwnd",  "DCtrl",  "DCName",  "DMsg",  "DEInfo",
+const char* const kNames[] = {"DHandle",    "DCHwnd", "DCtrl",   "DCName",  "DMsg",  "DEInfo",
                               "ChangeInfo", "VK_KEY", "VK_CTRL", "VK_SHFT", "VK_ALT"};
 
 struct Bytes {
@@ -59,7 +59,7 @@ struct Assigned {
 
 struct Host final : EventHost {
     std::uint32_t hostVersion = 1100;
-    int fillFailure = 0;       // code opcode 3 answers once, 0 for success
+    int fillFailure = 0;        // code opcode 3 answers once, 0 for success
     int assignFailsAfter = -1;  // assignments that succeed before one is refused; -1 never
     std::vector<Assigned> assigned;
     std::uint32_t Version() override { return hostVersion; }
@@ -93,7 +93,8 @@ void Register(EventEngine& engine, Windows& windows, Host& host, Bytes& in) {
     for (int i = 0; i < items; ++i) {
         const std::uint8_t item = in.next();
         if (call.event == evdeOnKeyPress) list += std::to_string(kKeys[item % 8]) + "|";
-        else list += std::string(1, static_cast<char>('a' + item % 3)) + "," + std::to_string(kWindows[item % 7]) + "\t";
+        else
+            list += std::string(1, static_cast<char>('a' + item % 3)) + "," + std::to_string(kWindows[item % 7]) + "\t";
     }
     call.list = list;
     try {
@@ -106,9 +107,8 @@ void Register(EventEngine& engine, Windows& windows, Host& host, Bytes& in) {
 }
 
 bool Watched(const EventEngine& engine, std::int32_t handle, const std::string& name) {
-    return std::ranges::any_of(engine.watchedControls(), [&](const WatchedControl& c) {
-        return c.controlHandle == handle && c.name == name;
-    });
+    return std::ranges::any_of(engine.watchedControls(),
+                               [&](const WatchedControl& c) { return c.controlHandle == handle && c.name == name; });
 }
 
 // One poll and the promises that hold for it; returns whether it delivered.
@@ -116,14 +116,14 @@ bool Poll(EventEngine& engine, Windows& windows, Host& host, bool injected) {
     const std::size_t queued = engine.waitingEvents();
     host.assigned.clear();
     const bool tooOld = host.hostVersion < kRequiredHostVersion;
-    const bool armed =
-        engine.IsArmed(evdeOnKeyPress) || engine.IsArmed(evdeOnEnter) || engine.IsArmed(evdeOnExit);
+    const bool armed = engine.IsArmed(evdeOnKeyPress) || engine.IsArmed(evdeOnEnter) || engine.IsArmed(evdeOnExit);
     const PollOutcome outcome = engine.Poll(windows, host);
 
     if (tooOld) check(outcome.end == PollOutcome::End::HostTooOld);
     else if (!armed) check(outcome.end == PollOutcome::End::NoEvents);
     else check(outcome.end == PollOutcome::End::Delivered || (injected && outcome.end == PollOutcome::End::HostCode));
-    if (outcome.end == PollOutcome::End::HostCode) check(outcome.hostCode == 5 || (outcome.hostCode >= 1 && outcome.hostCode <= 3));
+    if (outcome.end == PollOutcome::End::HostCode)
+        check(outcome.hostCode == 5 || (outcome.hostCode >= 1 && outcome.hostCode <= 3));
 
     // Whole events in the fixed order; at most two per poll.
     const std::size_t n = host.assigned.size();
@@ -133,8 +133,8 @@ bool Poll(EventEngine& engine, Windows& windows, Host& host, bool injected) {
     for (std::size_t e = 0; e + 11 <= n; e += 11) {
         const Assigned* v = &host.assigned[e];
         const std::int32_t code = v[4].value;
-        check(code == evdeOnEnter || code == evdeOnExit || code == evdeOnKeyPress ||
-              code == evdeOnGainFocus || code == evdeOnLoseFocus);
+        check(code == evdeOnEnter || code == evdeOnExit || code == evdeOnKeyPress || code == evdeOnGainFocus ||
+              code == evdeOnLoseFocus);
         check(v[5].value == 0 && v[6].value == 0);
         check(v[8].value == 0 || v[8].value == 1);
         check(v[9].value == 0 || v[9].value == 1);
@@ -165,36 +165,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int step = 0; step < 24 && in.size > 0; ++step) {
         const std::uint8_t op = in.next();
         switch (op % 8) {
-        case 0:
-            Register(engine, windows, host, in);
-            break;
-        case 1:
-            host.hostVersion = (op & 0x80) ? 1000 : 1100;
-            break;
-        case 2: {
-            const std::uint8_t b = in.next();
-            if (b & 1) host.fillFailure = 1 + (b >> 1) % 3;
-            else host.assignFailsAfter = b % 23;
-            break;
-        }
-        default: {
-            const std::uint8_t w = in.next(), k = in.next();
-            windows.state.focus = kWindows[w % 7];
-            windows.state.active = (w & 0x80) ? kOtherWindow : kDialog;
-            windows.state.foreground = kWindows[(w >> 3) % 7];
-            windows.state.keys = {};
-            if (k & 0x80) windows.state.keys[kCapsLockKey] = kKeyToggled;
-            if (k & 0x40) windows.state.keys[kKeys[k % 8]] = kKeyDown;
-            if (k & 0x20) windows.state.keys[kKeys[(k >> 3) % 8]] = kKeyDown;
-            const bool injected = host.fillFailure != 0 || host.assignFailsAfter >= 0;
-            const bool delivered = Poll(engine, windows, host, injected);
-            // The same state again, with the host taking everything: nothing new is raised.
-            if (delivered && (op & 0x10) && host.fillFailure == 0 && host.assignFailsAfter < 0) {
-                const std::size_t before = engine.waitingEvents();
-                Poll(engine, windows, host, false);
-                check(engine.waitingEvents() <= before);
+            case 0: Register(engine, windows, host, in); break;
+            case 1: host.hostVersion = (op & 0x80) ? 1000 : 1100; break;
+            case 2: {
+                const std::uint8_t b = in.next();
+                if (b & 1) host.fillFailure = 1 + (b >> 1) % 3;
+                else host.assignFailsAfter = b % 23;
+                break;
             }
-        }
+            default: {
+                const std::uint8_t w = in.next(), k = in.next();
+                windows.state.focus = kWindows[w % 7];
+                windows.state.active = (w & 0x80) ? kOtherWindow : kDialog;
+                windows.state.foreground = kWindows[(w >> 3) % 7];
+                windows.state.keys = {};
+                if (k & 0x80) windows.state.keys[kCapsLockKey] = kKeyToggled;
+                if (k & 0x40) windows.state.keys[kKeys[k % 8]] = kKeyDown;
+                if (k & 0x20) windows.state.keys[kKeys[(k >> 3) % 8]] = kKeyDown;
+                const bool injected = host.fillFailure != 0 || host.assignFailsAfter >= 0;
+                const bool delivered = Poll(engine, windows, host, injected);
+                // The same state again, with the host taking everything: nothing new is raised.
+                if (delivered && (op & 0x10) && host.fillFailure == 0 && host.assignFailsAfter < 0) {
+                    const std::size_t before = engine.waitingEvents();
+                    Poll(engine, windows, host, false);
+                    check(engine.waitingEvents() <= before);
+                }
+            }
         }
     }
     return 0;

@@ -88,8 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool listRead = mode != 0 && (event == evdeOnKeyPress || mode == 1);
     const bool expected = !listRead || (event == evdeOnKeyPress ? keysRead : controlsRead);
     if (registered != expected) std::abort();
-    if (!registered && (engine.waitingEvents() != 1 || engine.watchedControls().size() != controlsBefore))
-        std::abort();
+    if (!registered && (engine.waitingEvents() != 1 || engine.watchedControls().size() != controlsBefore)) std::abort();
     if (registered && event == evdeOnEnter && mode == 1 && !text.empty() &&
         engine.watchedControls().size() != controls.size())
         std::abort();

@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(r.rememberedLength == static_cast<std::int32_t>(text.size()));
     } else if (numeric) {
         check(r.rememberedLength == remembered);
-        check(r.text.size() <= mask.size() + 1 && r.caret == r.text.size());  // one digit may stand left of a leading separator
+        check(r.text.size() <= mask.size() + 1 &&
+              r.caret == r.text.size());  // one digit may stand left of a leading separator
         check(r.text.find_first_not_of("0123456789,.") == std::string::npos);
         check(countDigits(r.text) <= countDigits(text) + countDigits(mask));
     } else {

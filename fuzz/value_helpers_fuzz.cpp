@@ -36,8 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const vantor::NumberRead kind = vantor::ReadLeadingInteger(text, read);
     const std::size_t start = text.find_first_not_of(" \t\n\v\f\r");
     if (kind == vantor::NumberRead::Number && text.find_first_not_of(' ') == start && read != n) std::abort();
-    if (kind == vantor::NumberRead::OutOfRange && text.find_first_of("0123456789") == std::string::npos)
-        std::abort();
+    if (kind == vantor::NumberRead::OutOfRange && text.find_first_of("0123456789") == std::string::npos) std::abort();
     for (const int base : {2, 16, 36, 1}) {
         const std::string formatted = vantor::FormatInteger(n, base);
         if (formatted.empty() || formatted.size() > 33) std::abort();

@@ -51,9 +51,7 @@ public:
     // A number the table types as a text: the integer form when the host
     // filled it, else the number the text holds ("30" is 30; see
     // ParseInteger), so a script may pass 30 or "30" alike.
-    std::int32_t numberInText(std::int32_t k) const {
-        return integer(k) != 0 ? integer(k) : ParseInteger(text(k));
-    }
+    std::int32_t numberInText(std::int32_t k) const { return integer(k) != 0 ? integer(k) : ParseInteger(text(k)); }
 
     // Argument k as a handle of type T (an image list, ...).
     template <class T>

@@ -54,9 +54,7 @@ std::int32_t CExtenderBase::ReturnError(std::int32_t number, const char* shownFi
     return ReturnMessage(-1, number);
 }
 
-void CExtenderBase::ShowNote(const char* title, const char* text) {
-    MessageBoxA(ownerWindow_, text, title, MB_OK);
-}
+void CExtenderBase::ShowNote(const char* title, const char* text) { MessageBoxA(ownerWindow_, text, title, MB_OK); }
 
 namespace {
 

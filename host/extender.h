@@ -21,9 +21,8 @@ public:
     virtual std::int32_t Query(std::int32_t type, void* values, std::int32_t count) = 0;
     // Slot 1: behind _KELExtender2@40.
     virtual std::int32_t Dispatch(HWND ownerWindow, HINSTANCE hostInstance, std::uint32_t hostContext,
-                                  std::int32_t index, ResultCallback resultCallback,
-                                  HostServices* hostServices, std::int32_t reserved, void* args,
-                                  std::int32_t argCount, ValueCell* result) = 0;
+                                  std::int32_t index, ResultCallback resultCallback, HostServices* hostServices,
+                                  std::int32_t reserved, void* args, std::int32_t argCount, ValueCell* result) = 0;
 
     // The version number and display name (message 101) of the library;
     // records its file's base name.
@@ -80,8 +79,8 @@ protected:
     constexpr CExtenderBase() = default;
     ~CExtenderBase() = default;
 
-    void BeginCall(HWND ownerWindow, std::uint32_t hostContext, ResultCallback callback,
-                   HostServices* services, ValueCell* result) {
+    void BeginCall(HWND ownerWindow, std::uint32_t hostContext, ResultCallback callback, HostServices* services,
+                   ValueCell* result) {
         ownerWindow_ = ownerWindow;
         hostContext_ = hostContext;
         resultCallback_ = callback;

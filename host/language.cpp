@@ -33,8 +33,7 @@ void ChooseLanguageFile() {
 
     char code[20];
     GetPrivateProfileStringA("MAIN", "Language", kNotFound, code, sizeof code, "OLVHOSTS.INI");
-    if (std::strcmp(code, kNotFound) == 0)
-        GetProfileStringA("INTL", "sLanguage", "enu", code, sizeof code);
+    if (std::strcmp(code, kNotFound) == 0) GetProfileStringA("INTL", "sLanguage", "enu", code, sizeof code);
 
     char own[MAX_PATH + 1] = {};
     const DWORD n = GetModuleFileNameA(theModule, own, MAX_PATH);
@@ -87,8 +86,8 @@ std::int32_t LoadLocalizedString(std::int32_t number, char* buffer, std::int32_t
     if (number >= 100 && loader.state == Loader::kLanguageFile) {
         char key[16];
         MessageKey(number, key);
-        count = static_cast<std::int32_t>(GetPrivateProfileStringA(
-            loader.section, key, kNotFound, buffer, static_cast<DWORD>(size), loader.path));
+        count = static_cast<std::int32_t>(
+            GetPrivateProfileStringA(loader.section, key, kNotFound, buffer, static_cast<DWORD>(size), loader.path));
         if (std::strcmp(buffer, kNotFound) == 0) count = LoadResourceString(number, buffer, size);
     } else {
         count = LoadResourceString(number, buffer, size);

@@ -38,7 +38,9 @@ private:
 
 namespace detail {
 template <class Gdi>
-void DeleteGdi(Gdi h) { DeleteObject(h); }
+void DeleteGdi(Gdi h) {
+    DeleteObject(h);
+}
 inline void DestroyIconHandle(HICON h) { DestroyIcon(h); }
 inline void ReleaseLibrary(HMODULE h) { FreeLibrary(h); }
 inline void DeleteEnhMetaFileHandle(HENHMETAFILE h) { DeleteEnhMetaFile(h); }

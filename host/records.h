@@ -25,18 +25,17 @@ enum CellKind : std::int32_t {
 };
 
 // Takes delivery of a result: status 0 normal, -1 error (text in the cell).
-using ResultCallback = std::int32_t(__stdcall*)(std::int32_t status, std::uint32_t hostContext,
-                                                HostServices* services, ValueCell* result);
+using ResultCallback = std::int32_t(__stdcall*)(std::int32_t status, std::uint32_t hostContext, HostServices* services,
+                                                ValueCell* result);
 
 // Services of the host; the function pointers are caller-pops.
 using DefineVariableFn = std::int32_t(__cdecl*)(void* hostData, const char* name, ValueCell* value,
                                                 std::int32_t cellSize, std::int32_t flags);
 using ShowMessageFn = std::int32_t(__cdecl*)(void* hostData, const char* text);
-using VariableOperationFn = std::int32_t(__cdecl*)(void* hostData, ValueCell* target,
-                                                   std::int32_t targetSize, void* unused1,
-                                                   std::int32_t unused2, ValueCell* key,
-                                                   std::int32_t keySize, ValueCell* value,
-                                                   std::int32_t valueSize, std::int32_t opcode);
+using VariableOperationFn = std::int32_t(__cdecl*)(void* hostData, ValueCell* target, std::int32_t targetSize,
+                                                   void* unused1, std::int32_t unused2, ValueCell* key,
+                                                   std::int32_t keySize, ValueCell* value, std::int32_t valueSize,
+                                                   std::int32_t opcode);
 
 enum VariableOpcode : std::int32_t {
     kFillHostValue = 3,   // fills the target cell with a new host value
@@ -59,7 +58,7 @@ struct HostServices {
 // Description of one table entry, filled for Dispatch index -2.
 struct QueryRecord {
     std::int32_t entry;
-    std::int32_t kind;  // 2 function, 3 constant
+    std::int32_t kind;        // 2 function, 3 constant
     std::uint32_t typesLow;   // argument positions 1 to 8, 4 bits each
     std::uint32_t typesHigh;  // positions 9 to 16
     union {

@@ -14,7 +14,7 @@ struct TableEntry {
     std::int32_t kind;
     std::uint8_t required;
     std::uint8_t optional;
-    std::int32_t value;  // constants
+    std::int32_t value;   // constants
     std::uint64_t types;  // 4 bits per argument position, position 1 lowest; 1 = string
 };
 
@@ -27,14 +27,12 @@ constexpr std::uint64_t TypeWord(std::string_view types) {
     return word;
 }
 
-#define VANTOR_FUNCTION_ENTRY(fn, req, opt, types)                                             \
-    TableEntry{&CVantor::fn, #fn, std::string_view(#fn).size(), kFunctionEntry, req, opt, 0,    \
-               TypeWord(types)},
-#define VANTOR_CONSTANT_ENTRY(text, number)                                                     \
+#define VANTOR_FUNCTION_ENTRY(fn, req, opt, types) \
+    TableEntry{&CVantor::fn, #fn, std::string_view(#fn).size(), kFunctionEntry, req, opt, 0, TypeWord(types)},
+#define VANTOR_CONSTANT_ENTRY(text, number) \
     TableEntry{nullptr, text, std::string_view(text).size(), kConstantEntry, 0, 0, number, 0},
 
-constexpr TableEntry kTable[] = {
-    VANTOR_FUNCTIONS(VANTOR_FUNCTION_ENTRY) VANTOR_CONSTANTS(VANTOR_CONSTANT_ENTRY)};
+constexpr TableEntry kTable[] = {VANTOR_FUNCTIONS(VANTOR_FUNCTION_ENTRY) VANTOR_CONSTANTS(VANTOR_CONSTANT_ENTRY)};
 
 #undef VANTOR_FUNCTION_ENTRY
 #undef VANTOR_CONSTANT_ENTRY

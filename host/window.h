@@ -25,9 +25,7 @@ public:
 
     // False for 0, for 0xFFFF and for -1 (HWND_TOPMOST, which Wine's message
     // functions read as HWND_BROADCAST too): no message goes there.
-    bool Addressable() const {
-        return handle_ != nullptr && handle_ != HWND_BROADCAST && handle_ != HWND_TOPMOST;
-    }
+    bool Addressable() const { return handle_ != nullptr && handle_ != HWND_BROADCAST && handle_ != HWND_TOPMOST; }
 
     LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) const {
         return Addressable() ? SendMessageA(handle_, message, w, l) : 0;

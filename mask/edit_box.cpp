@@ -73,9 +73,7 @@ void WriteMasked(const Edit& edit, const mask::ApplyResult& out, std::size_t mas
 }  // namespace
 
 // ebGetModify(edit) -> nonzero when the text changed since the flag was cleared
-std::int32_t CVantor::ebGetModify(const Call& call) {
-    return call.ReturnInteger(Edit(call.window(1)).GetModify());
-}
+std::int32_t CVantor::ebGetModify(const Call& call) { return call.ReturnInteger(Edit(call.window(1)).GetModify()); }
 
 // ebSetLenLimit(edit, limit) -> the control's answer; 0 asks for its default maximum
 std::int32_t CVantor::ebSetLenLimit(const Call& call) {

@@ -18,8 +18,8 @@ public:
     // Frames first to last (-1: the last), repeat times (-1: for ever);
     // first == last shows one frame.
     bool Play(int first, int last, int repeat) const {
-        const LPARAM frames = static_cast<LPARAM>(
-            (static_cast<DWORD>(static_cast<WORD>(last)) << 16) | static_cast<WORD>(first));
+        const LPARAM frames =
+            static_cast<LPARAM>((static_cast<DWORD>(static_cast<WORD>(last)) << 16) | static_cast<WORD>(first));
         return Send(ACM_PLAY, static_cast<WPARAM>(repeat), frames) != 0;
     }
     bool Stop() const { return Send(ACM_STOP) != 0; }

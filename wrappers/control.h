@@ -21,9 +21,7 @@ class Control : public Window {
 public:
     using Window::Window;
 
-    DWORD Style() const {
-        return Addressable() ? static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_STYLE)) : 0;
-    }
+    DWORD Style() const { return Addressable() ? static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_STYLE)) : 0; }
     void SetStyle(DWORD style) const {
         if (Addressable()) SetWindowLongA(hwnd(), GWL_STYLE, static_cast<LONG>(style));
     }
@@ -49,8 +47,7 @@ public:
     // Whether the window is of the class (a name such as WC_BUTTONA, in any case).
     bool IsOfClass(const char* className) const {
         char name[32] = {};
-        return Addressable() && GetClassNameA(hwnd(), name, sizeof name) != 0 &&
-               lstrcmpiA(name, className) == 0;
+        return Addressable() && GetClassNameA(hwnd(), name, sizeof name) != 0 && lstrcmpiA(name, className) == 0;
     }
 };
 

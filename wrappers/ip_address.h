@@ -21,17 +21,13 @@ public:
         return address;
     }
     // The box's answer.
-    int SetAddress(DWORD address) const {
-        return SendForInt(IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
-    }
+    int SetAddress(DWORD address) const { return SendForInt(IPM_SETADDRESS, 0, static_cast<LPARAM>(address)); }
     // Non-zero when every field is blank.
     int IsBlank() const { return SendForInt(IPM_ISBLANK); }
     // The box's answer.
     int SetFocusField(int field) const { return SendForInt(IPM_SETFOCUS, static_cast<WPARAM>(field)); }
     // range: MAKEIPRANGE(low, high) as the script packs it; the box's answer.
-    int SetRange(int field, LPARAM range) const {
-        return SendForInt(IPM_SETRANGE, static_cast<WPARAM>(field), range);
-    }
+    int SetRange(int field, LPARAM range) const { return SendForInt(IPM_SETRANGE, static_cast<WPARAM>(field), range); }
 };
 
 }  // namespace vantor

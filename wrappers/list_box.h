@@ -39,9 +39,7 @@ public:
         return SendForInt(LB_SETITEMHEIGHT, static_cast<WPARAM>(index), MAKELPARAM(height, 0));
     }
     // The width the box scrolls across; the box's answer.
-    int SetHorizontalExtent(int width) const {
-        return SendForInt(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width));
-    }
+    int SetHorizontalExtent(int width) const { return SendForInt(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width)); }
 };
 
 }  // namespace vantor

@@ -138,9 +138,7 @@ public:
 
     // The background behind item texts (CLR_NONE: none); non-zero when the
     // control took it.
-    int SetTextBkColor(COLORREF colour) const {
-        return SendForInt(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(colour));
-    }
+    int SetTextBkColor(COLORREF colour) const { return SendForInt(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(colour)); }
     // The picture behind the items: source (a file name or URL with
     // LVBKIF_SOURCE_URL) at the offsets in percent, flags LVBKIF_*.
     bool SetBkImage(ULONG flags, const char* source, int xPercent, int yPercent) const {

@@ -43,9 +43,7 @@ public:
     }
     void Activate(bool on) const { Send(TTM_ACTIVATE, on); }
     // which: a TTDT_ value; the tooltip's answer.
-    int SetDelayTime(WPARAM which, int milliseconds) const {
-        return SendForInt(TTM_SETDELAYTIME, which, milliseconds);
-    }
+    int SetDelayTime(WPARAM which, int milliseconds) const { return SendForInt(TTM_SETDELAYTIME, which, milliseconds); }
     // The tooltip's answers.
     int SetTipBkColor(COLORREF colour) const { return SendForInt(TTM_SETTIPBKCOLOR, colour); }
     int SetTipTextColor(COLORREF colour) const { return SendForInt(TTM_SETTIPTEXTCOLOR, colour); }

@@ -165,8 +165,7 @@ Table WriteTable(const RunResults& results, int runs) {
     if (!results.faults.empty())
         text += Items("Faults (the extender did not do the raw calls’ work):", results.faults, "- %s\n");
     if (!results.unreadable.empty())
-        text += Items("Result lines that could not be read (left out of the table):", results.unreadable,
-                      "- `%s`\n");
+        text += Items("Result lines that could not be read (left out of the table):", results.unreadable, "- `%s`\n");
     const int faults = static_cast<int>(results.faults.size());
     const int unreadable = static_cast<int>(results.unreadable.size());
     text += Format("\n%d case(s) out of bound, %d fault(s)", out, faults);

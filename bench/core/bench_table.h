@@ -52,7 +52,7 @@ RunResults ReadResults(std::istream& runs);
 double Median(std::vector<double> values);
 
 struct Table {
-    std::string text;  // Markdown, ending in the count of cases out of bound and faults
+    std::string text;     // Markdown, ending in the count of cases out of bound and faults
     bool passed = false;  // every median within its bound, no fault, no unreadable line
 };
 

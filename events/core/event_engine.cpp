@@ -116,8 +116,7 @@ bool EventEngine::ArmsControls(const Registration& call) {
 
 // The script's list for OnEnter and OnExit when it gave one, else every
 // child of the dialog.
-void EventEngine::WatchControls(const Registration& call, std::vector<ListedControl>& listed,
-                                EventPlatform& platform) {
+void EventEngine::WatchControls(const Registration& call, std::vector<ListedControl>& listed, EventPlatform& platform) {
     if (!IsControlFocusEvent(call.event) || call.list.empty()) {
         WalkDialog(call.dialog, platform);
         return;
@@ -145,8 +144,7 @@ void EventEngine::WalkDialog(std::int32_t dialog, EventPlatform& platform) {
 
 // The key lists are built once, by the first registration that finds them
 // empty; later ones keep the keys chosen first.
-void EventEngine::BuildKeyLists(const Registration& call, std::span<const std::int32_t> extraKeys,
-                                EventHost& host) {
+void EventEngine::BuildKeyLists(const Registration& call, std::span<const std::int32_t> extraKeys, EventHost& host) {
     if (keyTable.empty()) {
         keyTable = BuildKeyTable(Keys(call), extraKeys, altWanted, ctrlWanted, shiftWanted);
     }
@@ -380,9 +378,8 @@ bool EventEngine::Wants(std::int32_t modifierKey) const {
 // The invariants
 
 bool EventEngine::ControlsShareOneDialog() const {
-    return std::ranges::all_of(controls, [&](const WatchedControl& control) {
-        return control.dialogHandle == controls.front().dialogHandle;
-    });
+    return std::ranges::all_of(
+        controls, [&](const WatchedControl& control) { return control.dialogHandle == controls.front().dialogHandle; });
 }
 
 bool EventEngine::EnteredControlsAreOneWindow() const {
@@ -399,8 +396,8 @@ bool EventEngine::RememberedKeyIsPolled() const {
 }
 
 bool EventEngine::WaitingEventsCarryNoExtras() const {
-    return std::ranges::all_of(
-        queue, [](const PendingEvent& event) { return event.extraInfo == 0 && event.changeInfo == 0; });
+    return std::ranges::all_of(queue,
+                               [](const PendingEvent& event) { return event.extraInfo == 0 && event.changeInfo == 0; });
 }
 
 bool EventEngine::HoldsInvariants() const {

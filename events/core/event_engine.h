@@ -282,12 +282,10 @@ private:
     void QueueDialogFocusChange(const Snapshot& now, PendingEvent& working);
     void QueueKeyPress(const Snapshot& now, std::int32_t dialog, PendingEvent& working, EventPlatform& platform);
     std::int32_t FirstKeyDown(const KeyState& keys) const;
-    PollOutcome ScanControlFocus(const Snapshot& now, PendingEvent& working, EventPlatform& platform,
-                                 EventHost& host);
+    PollOutcome ScanControlFocus(const Snapshot& now, PendingEvent& working, EventPlatform& platform, EventHost& host);
     void QueueExits(std::int32_t focus, PendingEvent& working, EventPlatform& platform);
     void QueueEnters(std::int32_t focus, PendingEvent& working, EventPlatform& platform);
-    void Raise(PendingEvent& working, const WatchedControl& control, std::int32_t eventCode,
-               EventPlatform& platform);
+    void Raise(PendingEvent& working, const WatchedControl& control, std::int32_t eventCode, EventPlatform& platform);
     int PublishHead(EventHost& host);
 };
 

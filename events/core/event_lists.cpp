@@ -19,16 +19,13 @@ constexpr std::size_t kShownOfItem = 60;
 std::int32_t RequireDecimal(std::string_view piece, const std::string& subject) {
     std::int32_t value = 0;
     switch (ReadLeadingInteger(piece, value)) {
-        case NumberRead::Number:
-            return value;
+        case NumberRead::Number: return value;
         case NumberRead::OutOfRange:
             throw ScriptArgumentError<std::out_of_range>("evDialogProcOptions: " + subject +
                                                          " is out of the 32-bit range");
-        case NumberRead::NotANumber:
-            break;
+        case NumberRead::NotANumber: break;
     }
-    throw ScriptArgumentError<std::invalid_argument>("evDialogProcOptions: " + subject +
-                                                     " is not a decimal number");
+    throw ScriptArgumentError<std::invalid_argument>("evDialogProcOptions: " + subject + " is not a decimal number");
 }
 
 }  // namespace
@@ -42,9 +39,8 @@ std::vector<ListedControl> ParseControlList(std::string_view text) {
                                                              Quoted(item, kShownOfItem) +
                                                              " has no window handle after a comma");
         }
-        const std::int32_t handle =
-            RequireDecimal(pieces[1], "control list item " + Quoted(item, kShownOfItem) + ": window handle " +
-                                          Quoted(pieces[1], kShownOfItem));
+        const std::int32_t handle = RequireDecimal(pieces[1], "control list item " + Quoted(item, kShownOfItem) +
+                                                                  ": window handle " + Quoted(pieces[1], kShownOfItem));
         controls.push_back({std::move(pieces[0]), handle});
     }
     return controls;

@@ -210,8 +210,8 @@ std::vector<KeyEntry> ParseVirtualKeyTable() {
     return rows;
 }
 
-std::vector<KeyEntry> BuildKeyTable(KeyPressMode mode, std::span<const std::int32_t> extraKeys,
-                                    bool& altWanted, bool& ctrlWanted, bool& shiftWanted) {
+std::vector<KeyEntry> BuildKeyTable(KeyPressMode mode, std::span<const std::int32_t> extraKeys, bool& altWanted,
+                                    bool& ctrlWanted, bool& shiftWanted) {
     std::vector<KeyEntry> table;
     for (const KeyRow& row : kVirtualKeys) {
         if (Selected(mode, row.keyClass)) table.push_back(Entry(row));

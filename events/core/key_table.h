@@ -46,8 +46,8 @@ enum class KeyPressMode { Off, AllKeys, NavigationKeys, CharacterKeys, ExtraKeys
 // the other modes; then each extra key in order (its code only). An extra
 // key of 18, 17 or 16 also sets altWanted, ctrlWanted or shiftWanted: a key
 // press event is then raised for that modifier alone.
-std::vector<KeyEntry> BuildKeyTable(KeyPressMode mode, std::span<const std::int32_t> extraKeys,
-                                    bool& altWanted, bool& ctrlWanted, bool& shiftWanted);
+std::vector<KeyEntry> BuildKeyTable(KeyPressMode mode, std::span<const std::int32_t> extraKeys, bool& altWanted,
+                                    bool& ctrlWanted, bool& shiftWanted);
 
 // The codes of keyTable in its order: the first one found down wins.
 std::vector<std::int32_t> BuildPollList(std::span<const KeyEntry> keyTable);

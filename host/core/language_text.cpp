@@ -40,9 +40,7 @@ std::string_view BaseNameView(std::string_view path, LeadByteTest leadByte) {
     return name.substr(0, name.rfind('.'));
 }
 
-std::string BaseName(std::string_view path, LeadByteTest leadByte) {
-    return std::string(BaseNameView(path, leadByte));
-}
+std::string BaseName(std::string_view path, LeadByteTest leadByte) { return std::string(BaseNameView(path, leadByte)); }
 
 bool LanguageFileBesideLibrary(std::string_view ownPath, std::size_t ownLength, std::string_view code,
                                LeadByteTest leadByte, PathText& out) {

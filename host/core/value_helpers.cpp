@@ -6,10 +6,10 @@ namespace {
 // What one reading of a decimal number found: skip's characters first, one
 // sign, then the digits up to the first other character.
 struct DecimalScan {
-    bool digits = false;           // at least one digit
-    bool beyond32Bits = false;     // the magnitude exceeds 2^31
-    std::int64_t magnitude = 0;    // exact up to 2^31 + 1
-    std::uint32_t wrapped = 0;     // the signed value wrapped around in 32 bits
+    bool digits = false;         // at least one digit
+    bool beyond32Bits = false;   // the magnitude exceeds 2^31
+    std::int64_t magnitude = 0;  // exact up to 2^31 + 1
+    std::uint32_t wrapped = 0;   // the signed value wrapped around in 32 bits
 };
 
 // The one integer reader; the three conversions below choose what comes

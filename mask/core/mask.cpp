@@ -25,9 +25,7 @@ std::optional<CharClass> SeparatorClass(char c) {
     }
 }
 
-bool IsLetterClass(CharClass c) {
-    return c == CharClass::Alpha || c == CharClass::Upper || c == CharClass::Lower;
-}
+bool IsLetterClass(CharClass c) { return c == CharClass::Alpha || c == CharClass::Upper || c == CharClass::Lower; }
 
 // The text mode's walk over the mask positions; pos is the caret index,
 // moved one to the right for each fixed position the text reaches.
@@ -91,13 +89,13 @@ void LayTextIntoMask(std::string_view mask, std::string_view text, std::size_t p
 }  // namespace
 
 bool IsSeparator(CharClass c) {
-    return c == CharClass::Period || c == CharClass::Comma || c == CharClass::Colon ||
-           c == CharClass::Slash || c == CharClass::Dash;
+    return c == CharClass::Period || c == CharClass::Comma || c == CharClass::Colon || c == CharClass::Slash ||
+           c == CharClass::Dash;
 }
 
 bool IsPlaceholder(CharClass c) {
-    return c == CharClass::Digit || c == CharClass::AlphaNum || c == CharClass::Alpha ||
-           c == CharClass::Upper || c == CharClass::Lower || c == CharClass::Any;
+    return c == CharClass::Digit || c == CharClass::AlphaNum || c == CharClass::Alpha || c == CharClass::Upper ||
+           c == CharClass::Lower || c == CharClass::Any;
 }
 
 CharClass ClassifyMaskChar(char m) {
@@ -131,8 +129,7 @@ std::optional<char> FitToMask(char c, CharClass textClass, CharClass maskClass) 
         case CharClass::Upper:
         case CharClass::Lower: fits = IsLetterClass(textClass); break;
         case CharClass::AlphaNum:
-            fits = textClass == CharClass::Digit || textClass == CharClass::AlphaNum ||
-                   IsLetterClass(textClass);
+            fits = textClass == CharClass::Digit || textClass == CharClass::AlphaNum || IsLetterClass(textClass);
             break;
         default: break;  // "&", separators and literals take everything
     }
@@ -142,9 +139,7 @@ std::optional<char> FitToMask(char c, CharClass textClass, CharClass maskClass) 
     return c;
 }
 
-std::string TrimRight(std::string_view text) {
-    return std::string(Trimmed(text, kWhiteSpace, false));
-}
+std::string TrimRight(std::string_view text) { return std::string(Trimmed(text, kWhiteSpace, false)); }
 
 ApplyResult ApplyMask(const ApplyInput& in) {
     ApplyResult result;

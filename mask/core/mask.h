@@ -72,8 +72,8 @@ struct MaskEngineState {
 // What ebMask read from the control.
 struct ApplyInput {
     std::string_view mask;
-    std::string_view text;          // the control's text, whole
-    std::size_t caret = 0;          // caret index as the control reports it
+    std::string_view text;  // the control's text, whole
+    std::size_t caret = 0;  // caret index as the control reports it
     std::int32_t rememberedLength = 0;
     bool numeric = false;
 };
@@ -84,8 +84,8 @@ struct ApplyResult {
     // `caret`. False when the control is to be left untouched (empty text,
     // deletion at the end of the text).
     bool write = false;
-    std::string text;               // the call's result, and the new text when write
-    std::size_t caret = 0;          // caret index to set, never past the end of text
+    std::string text;       // the call's result, and the new text when write
+    std::size_t caret = 0;  // caret index to set, never past the end of text
     std::int32_t rememberedLength = 0;
 };
 

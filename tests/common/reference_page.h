@@ -70,9 +70,7 @@ struct Example {
 
 namespace detail {
 
-inline bool IsNameStart(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
+inline bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 inline bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9'); }
 
 // Reads a name at position at; empty when none starts there.
@@ -161,8 +159,7 @@ inline std::string ReadCall(const std::string& call, std::size_t& at, Example& e
             ++at;
             return {};
         } else {
-            return "argument " + std::to_string(example.arguments.size()) +
-                   " is not followed by \", \" or \")\"";
+            return "argument " + std::to_string(example.arguments.size()) + " is not followed by \", \" or \")\"";
         }
     }
 }
@@ -190,7 +187,8 @@ inline std::string ReadResult(const std::string& text, ExpectedResult& result) {
         result.kind = Kind::Number;
         return {};
     }
-    return "result \"" + text + "\" is no number, no \"text\" and none of: a handle, non-zero, "
+    return "result \"" + text +
+           "\" is no number, no \"text\" and none of: a handle, non-zero, "
            "no result, the host's value";
 }
 
@@ -216,8 +214,7 @@ inline Example ParseExample(const std::string& line) {
         at = equals + 3;
     }
     example.problem = detail::ReadCall(call, at, example);
-    if (example.problem.empty() && at != call.size())
-        example.problem = "\"" + call.substr(at) + "\" follows the call";
+    if (example.problem.empty() && at != call.size()) example.problem = "\"" + call.substr(at) + "\" follows the call";
     if (!example.problem.empty()) return example;
 
     std::string rest = line.substr(close + 1);
@@ -254,14 +251,13 @@ struct DocumentedFunction {
     int exampleLine = 0;  // its line number, from 1
 };
 
-inline DocumentedFunction ParseSignature(const std::string& name, const std::string& line,
-                                         const std::string& section) {
+inline DocumentedFunction ParseSignature(const std::string& name, const std::string& line, const std::string& section) {
     DocumentedFunction doc;
     doc.section = section;
     const std::string head = "`" + name + "(";
     const std::size_t close = line.find(")");
-    if (line.rfind(head, 0) != 0 || close == std::string::npos ||
-        line.find(" → ", close) != close + 1 || line.back() != '`') {
+    if (line.rfind(head, 0) != 0 || close == std::string::npos || line.find(" → ", close) != close + 1 ||
+        line.back() != '`') {
         doc.problem = "signature line \"" + line + "\" is not `" + name + "(...) → result`";
         return doc;
     }
@@ -301,7 +297,7 @@ struct Reference {
     std::map<std::string, DocumentedFunction> functions;
     std::map<std::string, std::int32_t> constants;
     std::map<std::string, std::vector<std::string>> pictures;  // by section: "images/x.png"
-    std::vector<std::string> problems;  // duplicates, unreadable lines
+    std::vector<std::string> problems;                         // duplicates, unreadable lines
 };
 
 // Functions are "### `name`" headings followed by their signature line and,
@@ -318,14 +314,12 @@ inline Reference ParseReference(const std::string& text) {
         if (line.rfind("#", 0) == 0) current = nullptr;
         const std::size_t picture = line.find("](images/");
         if (line.rfind("![", 0) == 0 && picture != std::string::npos && line.back() == ')')
-            reference.pictures[section].push_back(
-                line.substr(picture + 2, line.size() - picture - 3));
+            reference.pictures[section].push_back(line.substr(picture + 2, line.size() - picture - 3));
         if (line.rfind("### `", 0) == 0 && line.size() > 6 && line.back() == '`') {
             const std::string name = line.substr(5, line.size() - 6);
             std::size_t next = i + 1;
             while (next < lines.size() && lines[next].empty()) ++next;
-            const DocumentedFunction doc =
-                ParseSignature(name, next < lines.size() ? lines[next] : "", section);
+            const DocumentedFunction doc = ParseSignature(name, next < lines.size() ? lines[next] : "", section);
             if (!doc.problem.empty()) reference.problems.push_back(name + ": " + doc.problem);
             const auto [at, added] = reference.functions.emplace(name, doc);
             if (!added) reference.problems.push_back(name + " is documented twice");
@@ -333,8 +327,7 @@ inline Reference ParseReference(const std::string& text) {
         }
         if (current != nullptr && line.rfind("Example: ", 0) == 0) {
             if (!current->example.empty())
-                reference.problems.push_back("a function has two examples (line " +
-                                             std::to_string(i + 1) + ")");
+                reference.problems.push_back("a function has two examples (line " + std::to_string(i + 1) + ")");
             current->example = line.substr(9);
             current->exampleLine = static_cast<int>(i + 1);
         }
@@ -342,8 +335,7 @@ inline Reference ParseReference(const std::string& text) {
             const std::size_t nameEnd = line.find('`', 3);
             const std::size_t valueStart = line.find("| ", nameEnd);
             const std::size_t valueEnd = line.find(" |", valueStart + 2);
-            if (nameEnd == std::string::npos || valueStart == std::string::npos ||
-                valueEnd == std::string::npos) {
+            if (nameEnd == std::string::npos || valueStart == std::string::npos || valueEnd == std::string::npos) {
                 reference.problems.push_back("constant row \"" + line + "\" cannot be read");
                 continue;
             }
@@ -353,15 +345,13 @@ inline Reference ParseReference(const std::string& text) {
             std::int32_t number = 0;
             try {
                 number = std::stoi(value, &used);
-            } catch (const std::exception&) {
-            }
+            } catch (const std::exception&) {}
             if (used == 0 || used != value.size())
                 reference.problems.push_back(name + ": value \"" + value + "\" is no number");
             // The same constant may be named in more than one table (the
             // event codes are); each row must give the table's value.
             const auto [at, added] = reference.constants.emplace(name, number);
-            if (!added && at->second != number)
-                reference.problems.push_back(name + " has two different values");
+            if (!added && at->second != number) reference.problems.push_back(name + " has two different values");
         }
     }
     return reference;

@@ -130,11 +130,9 @@ void PatchByName(const char* name, void** entry) {
         Patch(entry, &CountingStrdup, originalStrdup);
     else if (std::strcmp(name, "free") == 0) Patch(entry, &CountingFree, originalFree);
     else if (std::strcmp(name, "HeapAlloc") == 0) Patch(entry, &CountingHeapAlloc, originalHeapAlloc);
-    else if (std::strcmp(name, "HeapReAlloc") == 0)
-        Patch(entry, &CountingHeapReAlloc, originalHeapReAlloc);
+    else if (std::strcmp(name, "HeapReAlloc") == 0) Patch(entry, &CountingHeapReAlloc, originalHeapReAlloc);
     else if (std::strcmp(name, "LocalAlloc") == 0) Patch(entry, &CountingLocalAlloc, originalLocalAlloc);
-    else if (std::strcmp(name, "GlobalAlloc") == 0)
-        Patch(entry, &CountingGlobalAlloc, originalGlobalAlloc);
+    else if (std::strcmp(name, "GlobalAlloc") == 0) Patch(entry, &CountingGlobalAlloc, originalGlobalAlloc);
 }
 
 }  // namespace

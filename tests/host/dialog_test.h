@@ -31,9 +31,7 @@ protected:
     }
 
     // The window handle a creator delivered.
-    static HWND Handle(const CallResult& r) {
-        return HandleFrom<HWND>(r.integer());
-    }
+    static HWND Handle(const CallResult& r) { return HandleFrom<HWND>(r.integer()); }
 
     // A handle that names no window (checked once by each test that takes it).
     static HWND NoWindow() { return HandleFrom<HWND>(0x7654320); }

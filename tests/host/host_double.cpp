@@ -46,10 +46,8 @@ std::string HostDouble::DefaultDllPath() {
 HostDouble::HostDouble(const std::string& dllPath) {
     module_ = LoadLibraryA(dllPath.c_str());
     if (module_ == nullptr) throw std::runtime_error("cannot load " + dllPath);
-    query_ = reinterpret_cast<QueryFn>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "_KELExtenderQuery@12")));
-    dispatch_ = reinterpret_cast<DispatchFn>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "_KELExtender2@40")));
+    query_ = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(module_, "_KELExtenderQuery@12")));
+    dispatch_ = reinterpret_cast<DispatchFn>(reinterpret_cast<void*>(GetProcAddress(module_, "_KELExtender2@40")));
     if (query_ == nullptr || dispatch_ == nullptr) throw std::runtime_error("exports missing");
 
     services_.hostVersion = 1100;
@@ -89,11 +87,10 @@ std::int32_t HostDouble::Query(std::int32_t type, void* values, std::int32_t cou
     return query_(type, values, count);
 }
 
-std::int32_t HostDouble::Dispatch(std::int32_t index, void* args, std::int32_t argCount,
-                                  ValueCell* result) {
+std::int32_t HostDouble::Dispatch(std::int32_t index, void* args, std::int32_t argCount, ValueCell* result) {
     ValueCell scratch{};
-    return dispatch_(owner_, instance_, reinterpret_cast<std::uint32_t>(this), index, &OnResult,
-                     &services_, 0, args, argCount, result != nullptr ? result : &scratch);
+    return dispatch_(owner_, instance_, reinterpret_cast<std::uint32_t>(this), index, &OnResult, &services_, 0, args,
+                     argCount, result != nullptr ? result : &scratch);
 }
 
 int HostDouble::IndexOf(std::string_view name) const {
@@ -129,8 +126,7 @@ CallResult HostDouble::CallIndex(int index, const std::vector<Arg>& args) {
     result.cell.strValue = kUntouchedText;
     current_ = &result;
     hostValueFilled_ = false;
-    result.returned = Dispatch(index, cells.data(), static_cast<std::int32_t>(args.size()),
-                               &result.cell);
+    result.returned = Dispatch(index, cells.data(), static_cast<std::int32_t>(args.size()), &result.cell);
     current_ = nullptr;
     return result;
 }
@@ -149,8 +145,8 @@ void HostDouble::ClearRecords() {
     resultKindAtHostValue = 0;
 }
 
-std::int32_t __stdcall HostDouble::OnResult(std::int32_t status, std::uint32_t hostContext,
-                                            HostServices* services, ValueCell* result) {
+std::int32_t __stdcall HostDouble::OnResult(std::int32_t status, std::uint32_t hostContext, HostServices* services,
+                                            ValueCell* result) {
     auto* self = reinterpret_cast<HostDouble*>(hostContext);
     EXPECT_EQ(services, &self->services_) << "the result callback got foreign services";
     CallResult* current = self->current_;
@@ -162,8 +158,7 @@ std::int32_t __stdcall HostDouble::OnResult(std::int32_t status, std::uint32_t h
     return 100 + current->callbacks;  // the extender must hand this back unchanged
 }
 
-std::int32_t __cdecl HostDouble::OnDefineVariable(void* hostData, const char* name,
-                                                  ValueCell* value, std::int32_t size,
+std::int32_t __cdecl HostDouble::OnDefineVariable(void* hostData, const char* name, ValueCell* value, std::int32_t size,
                                                   std::int32_t flags) {
     auto* self = static_cast<HostDouble*>(hostData);
     EXPECT_EQ(size, 40);
@@ -178,14 +173,11 @@ std::int32_t __cdecl HostDouble::OnShowMessage(void* hostData, const char* text)
     return 0;
 }
 
-std::int32_t __cdecl HostDouble::OnVariableOperation(void* hostData, ValueCell* target,
-                                                     std::int32_t targetSize, void*, std::int32_t,
-                                                     ValueCell* key, std::int32_t keySize,
-                                                     ValueCell* value, std::int32_t valueSize,
-                                                     std::int32_t opcode) {
+std::int32_t __cdecl HostDouble::OnVariableOperation(void* hostData, ValueCell* target, std::int32_t targetSize, void*,
+                                                     std::int32_t, ValueCell* key, std::int32_t keySize,
+                                                     ValueCell* value, std::int32_t valueSize, std::int32_t opcode) {
     auto* self = static_cast<HostDouble*>(hostData);
-    if (opcode == kFillHostValue && self->current_ != nullptr)
-        self->resultKindAtHostValue = self->current_->cell.kind;
+    if (opcode == kFillHostValue && self->current_ != nullptr) self->resultKindAtHostValue = self->current_->cell.kind;
     auto failure = self->failures_.find(opcode);
     if (failure != self->failures_.end()) {
         if (failure->second.successesFirst == 0) return failure->second.code;
@@ -259,8 +251,7 @@ DialogFixture::DialogFixture(int width, int height) {
     tmpl.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
     tmpl.header.cx = static_cast<short>(width * 4 / 7);
     tmpl.header.cy = static_cast<short>(height * 8 / 14);
-    dialog_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tmpl.header, nullptr,
-                                         &PlainDialogProc, 0);
+    dialog_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tmpl.header, nullptr, &PlainDialogProc, 0);
     if (dialog_ == nullptr) throw std::runtime_error("cannot create the dialog");
     SetWindowPos(dialog_, HWND_TOP, 0, 0, width, height, SWP_SHOWWINDOW);
     SetForegroundWindow(dialog_);
@@ -273,11 +264,10 @@ DialogFixture::~DialogFixture() {
     Pump();
 }
 
-HWND DialogFixture::AddChild(const char* className, DWORD style, int id, int x, int y, int width,
-                             int height, const char* text) {
-    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                           dialog_, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)),
-                           GetModuleHandleA(nullptr), nullptr);
+HWND DialogFixture::AddChild(const char* className, DWORD style, int id, int x, int y, int width, int height,
+                             const char* text) {
+    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, dialog_,
+                           reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)), GetModuleHandleA(nullptr), nullptr);
 }
 
 void DialogFixture::Pump() {
@@ -298,9 +288,7 @@ TempFile::TempFile(const std::string& suffix) {
 
 TempFile::~TempFile() { DeleteFileA(path_.c_str()); }
 
-void TempFile::Write(const std::string& bytes) const {
-    std::ofstream(path_, std::ios::binary) << bytes;
-}
+void TempFile::Write(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
 
 std::string TempFile::Read() const {
     std::ifstream in(path_, std::ios::binary);
@@ -313,8 +301,7 @@ DllCopy::DllCopy() {
     static int made = 0;
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    folder_ = std::string(temp) + "vantor-copy-" + std::to_string(GetCurrentProcessId()) + "-" +
-              std::to_string(++made);
+    folder_ = std::string(temp) + "vantor-copy-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made);
     CreateDirectoryA(folder_.c_str(), nullptr);
     dll_ = folder_ + "\\vantor44i.dll";
     if (!CopyFileA(HostDouble::DefaultDllPath().c_str(), dll_.c_str(), FALSE))
@@ -376,8 +363,7 @@ std::string IconFileBytes() {
     return bytes;
 }
 
-std::string AviFileBytes(std::uint32_t width, std::uint32_t height,
-                         const std::vector<std::string>& frames) {
+std::string AviFileBytes(std::uint32_t width, std::uint32_t height, const std::vector<std::string>& frames) {
     auto u32 = [](std::string& s, std::uint32_t v) { s.append(reinterpret_cast<const char*>(&v), 4); };
     auto u16 = [](std::string& s, std::uint16_t v) { s.append(reinterpret_cast<const char*>(&v), 2); };
     auto chunk = [&](const char* id, const std::string& body) {
@@ -387,15 +373,13 @@ std::string AviFileBytes(std::uint32_t width, std::uint32_t height,
         if (body.size() % 2 != 0) c += '\0';
         return c;
     };
-    auto list = [&](const char* type, const std::string& body) {
-        return chunk("LIST", std::string(type, 4) + body);
-    };
+    auto list = [&](const char* type, const std::string& body) { return chunk("LIST", std::string(type, 4) + body); };
     const std::uint32_t frameBytes = ((width * 3 + 3) & ~3u) * height;
     const auto count = static_cast<std::uint32_t>(frames.size());
 
     std::string avih;
-    for (std::uint32_t v : {100000u, frameBytes * 10, 0u, 0x10u /* has index */, count, 0u, 1u,
-                            frameBytes, width, height, 0u, 0u, 0u, 0u})
+    for (std::uint32_t v : {100000u, frameBytes * 10, 0u, 0x10u /* has index */, count, 0u, 1u, frameBytes, width,
+                            height, 0u, 0u, 0u, 0u})
         u32(avih, v);
     std::string strh = "vidsDIB ";
     u32(strh, 0);
@@ -420,9 +404,9 @@ std::string AviFileBytes(std::uint32_t width, std::uint32_t height,
         bytes.resize(frameBytes, '\0');
         movi += chunk("00db", bytes);
     }
-    const std::string body = list("hdrl", chunk("avih", avih) +
-                                              list("strl", chunk("strh", strh) + chunk("strf", strf))) +
-                             list("movi", movi) + chunk("idx1", idx1);
+    const std::string body =
+        list("hdrl", chunk("avih", avih) + list("strl", chunk("strh", strh) + chunk("strf", strf))) +
+        list("movi", movi) + chunk("idx1", idx1);
     std::string file = "RIFF";
     u32(file, static_cast<std::uint32_t>(4 + body.size()));
     return file + "AVI " + body;

@@ -35,11 +35,11 @@ private:
 
 // What one call delivered.
 struct CallResult {
-    std::int32_t returned = 0;   // what the export returned to the host
-    int callbacks = 0;           // how often the result callback ran
-    std::int32_t status = 0;     // status of the last callback
-    ValueCell cell{};            // the result cell after the call
-    std::string text;            // strValue as the callback saw it (kind 2)
+    std::int32_t returned = 0;  // what the export returned to the host
+    int callbacks = 0;          // how often the result callback ran
+    std::int32_t status = 0;    // status of the last callback
+    ValueCell cell{};           // the result cell after the call
+    std::string text;           // strValue as the callback saw it (kind 2)
 
     bool delivered() const { return callbacks > 0; }
     std::int32_t integer() const { return cell.intValue; }
@@ -74,8 +74,7 @@ public:
 
     // The raw exports.
     std::int32_t Query(std::int32_t type, void* values, std::int32_t count);
-    std::int32_t Dispatch(std::int32_t index, void* args, std::int32_t argCount,
-                          ValueCell* result = nullptr);
+    std::int32_t Dispatch(std::int32_t index, void* args, std::int32_t argCount, ValueCell* result = nullptr);
 
     // The table as read at load: lower-cased names in table order.
     const std::vector<std::string>& names() const { return names_; }
@@ -96,11 +95,11 @@ public:
 
     // Recorded services.
     std::vector<std::string> shownMessages;
-    std::map<std::string, Variable> variables;         // opcode 7, by name
-    std::vector<std::string> assignments;              // opcode 7 names, in order
+    std::map<std::string, Variable> variables;                  // opcode 7, by name
+    std::vector<std::string> assignments;                       // opcode 7 names, in order
     std::vector<std::pair<std::string, std::int32_t>> defined;  // defineVariable, in order
-    int hostValuesIssued = 0;                           // opcode 3 calls that succeeded
-    std::int32_t resultKindAtHostValue = 0;  // kind of the call's result cell when opcode 3 came
+    int hostValuesIssued = 0;                                   // opcode 3 calls that succeeded
+    std::int32_t resultKindAtHostValue = 0;                     // kind of the call's result cell when opcode 3 came
     std::vector<MessageBoxSeen> messageBoxes;
     // Other modal dialogs the extender opened, cancelled as they came up
     // (while cancelDialogs is set).
@@ -118,23 +117,20 @@ private:
         int successesFirst;
     };
 
-    static std::int32_t __stdcall OnResult(std::int32_t status, std::uint32_t hostContext,
-                                           HostServices* services, ValueCell* result);
-    static std::int32_t __cdecl OnDefineVariable(void* hostData, const char* name,
-                                                 ValueCell* value, std::int32_t size,
+    static std::int32_t __stdcall OnResult(std::int32_t status, std::uint32_t hostContext, HostServices* services,
+                                           ValueCell* result);
+    static std::int32_t __cdecl OnDefineVariable(void* hostData, const char* name, ValueCell* value, std::int32_t size,
                                                  std::int32_t flags);
     static std::int32_t __cdecl OnShowMessage(void* hostData, const char* text);
-    static std::int32_t __cdecl OnVariableOperation(void* hostData, ValueCell* target,
-                                                    std::int32_t targetSize, void* unused1,
-                                                    std::int32_t unused2, ValueCell* key,
-                                                    std::int32_t keySize, ValueCell* value,
-                                                    std::int32_t valueSize, std::int32_t opcode);
+    static std::int32_t __cdecl OnVariableOperation(void* hostData, ValueCell* target, std::int32_t targetSize,
+                                                    void* unused1, std::int32_t unused2, ValueCell* key,
+                                                    std::int32_t keySize, ValueCell* value, std::int32_t valueSize,
+                                                    std::int32_t opcode);
     static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam);
 
     using QueryFn = std::int32_t(__stdcall*)(std::int32_t, void*, std::int32_t);
-    using DispatchFn = std::int32_t(__stdcall*)(HWND, HINSTANCE, std::uint32_t, std::int32_t,
-                                                ResultCallback, HostServices*, std::int32_t,
-                                                void*, std::int32_t, ValueCell*);
+    using DispatchFn = std::int32_t(__stdcall*)(HWND, HINSTANCE, std::uint32_t, std::int32_t, ResultCallback,
+                                                HostServices*, std::int32_t, void*, std::int32_t, ValueCell*);
 
     HMODULE module_ = nullptr;
     QueryFn query_ = nullptr;
@@ -161,8 +157,8 @@ public:
 
     HWND hwnd() const { return dialog_; }
     // A child control of the dialog; destroyed with it.
-    HWND AddChild(const char* className, DWORD style, int id = 0, int x = 10, int y = 10,
-                  int width = 200, int height = 24, const char* text = "");
+    HWND AddChild(const char* className, DWORD style, int id = 0, int x = 10, int y = 10, int width = 200,
+                  int height = 24, const char* text = "");
     // Handles the messages waiting for this thread.
     static void Pump();
 
@@ -213,7 +209,6 @@ std::string IconFileBytes();
 // The bytes of an uncompressed AVI clip of width x height pixels: one frame
 // per picture, each the bottom-up rows of a 24-bit bitmap (rows padded to 4
 // bytes), shown ten frames a second.
-std::string AviFileBytes(std::uint32_t width, std::uint32_t height,
-                         const std::vector<std::string>& frames);
+std::string AviFileBytes(std::uint32_t width, std::uint32_t height, const std::vector<std::string>& frames);
 
 }  // namespace vantor::testing

@@ -22,7 +22,8 @@ void** FindEntry(HMODULE module, const char* library, const char* function) {
     if (imports.VirtualAddress == 0) return nullptr;
     for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
          entry->Name != 0; ++entry) {
-        if (entry->OriginalFirstThunk == 0 || lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), library) != 0)
+        if (entry->OriginalFirstThunk == 0 ||
+            lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), library) != 0)
             continue;
         auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);

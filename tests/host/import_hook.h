@@ -20,7 +20,9 @@ public:
     bool hooked() const { return entry_ != nullptr; }
     // What the entry held before: the function the replacement calls.
     template <class Fn>
-    Fn original() const { return reinterpret_cast<Fn>(original_); }
+    Fn original() const {
+        return reinterpret_cast<Fn>(original_);
+    }
 
 private:
     void** entry_ = nullptr;

@@ -26,12 +26,12 @@ TEST(PlanDeletion, TableOfCases) {
     const Case cases[] = {
         {1, 0, 3, 0, DeleteWhat::One, 0, nullptr},
         {3, 0, 3, 0, DeleteWhat::One, 2, nullptr},
-        {0, 0, 3, 0, DeleteWhat::One, 0, nullptr},           // 0 stands for the first item
-        {-1, 0, 3, 0, DeleteWhat::One, 2, nullptr},          // counts from the end
+        {0, 0, 3, 0, DeleteWhat::One, 0, nullptr},   // 0 stands for the first item
+        {-1, 0, 3, 0, DeleteWhat::One, 2, nullptr},  // counts from the end
         {-3, 0, 3, 0, DeleteWhat::One, 0, nullptr},
-        {-4, 0, 3, 0, DeleteWhat::One, -1, nullptr},         // before the first: the control refuses
-        {-1, 5, 3, 0, DeleteWhat::One, -2, nullptr},         // from the end with scope 0 only
-        {2, 7, 3, 1, DeleteWhat::One, 1, nullptr},           // any scope above 0 is one item
+        {-4, 0, 3, 0, DeleteWhat::One, -1, nullptr},  // before the first: the control refuses
+        {-1, 5, 3, 0, DeleteWhat::One, -2, nullptr},  // from the end with scope 0 only
+        {2, 7, 3, 1, DeleteWhat::One, 1, nullptr},    // any scope above 0 is one item
         {4, 0, 3, 0, DeleteWhat::Refused, 0, kPastTheEnd},
         {1, 0, 0, 0, DeleteWhat::Refused, 0, kPastTheEnd},
         {0, -1, 3, 0, DeleteWhat::All, 0, nullptr},
@@ -51,8 +51,8 @@ TEST(PlanDeletion, TableOfCases) {
     };
     for (const Case& c : cases) {
         const DeletePlan plan = PlanDeletion(c.item, c.scope, c.count, c.selected);
-        const std::string at = "item " + std::to_string(c.item) + ", scope " + std::to_string(c.scope) +
-                               ", count " + std::to_string(c.count) + ", selected " + std::to_string(c.selected);
+        const std::string at = "item " + std::to_string(c.item) + ", scope " + std::to_string(c.scope) + ", count " +
+                               std::to_string(c.count) + ", selected " + std::to_string(c.selected);
         EXPECT_EQ(plan.what, c.what) << at;
         if (c.what == DeleteWhat::One) EXPECT_EQ(plan.index, c.index) << at;
         if (c.what == DeleteWhat::Refused) {

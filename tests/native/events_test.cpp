@@ -116,10 +116,9 @@ struct Published {
     std::int32_t message, extra, change, key, ctrl, shift, alt;
     friend bool operator==(const Published&, const Published&) = default;
     friend void PrintTo(const Published& p, std::ostream* out) {
-        *out << "{DHandle " << p.handle << ", DCHwnd " << p.control << ", DCtrl " << p.number << ", DCName \""
-             << p.name << "\", DMsg " << p.message << ", DEInfo " << p.extra << ", ChangeInfo " << p.change
-             << ", VK_KEY " << p.key << ", VK_CTRL " << p.ctrl << ", VK_SHFT " << p.shift << ", VK_ALT "
-             << p.alt << "}";
+        *out << "{DHandle " << p.handle << ", DCHwnd " << p.control << ", DCtrl " << p.number << ", DCName \"" << p.name
+             << "\", DMsg " << p.message << ", DEInfo " << p.extra << ", ChangeInfo " << p.change << ", VK_KEY "
+             << p.key << ", VK_CTRL " << p.ctrl << ", VK_SHFT " << p.shift << ", VK_ALT " << p.alt << "}";
     }
 };
 
@@ -177,12 +176,8 @@ protected:
         return {engine.watchedControls().begin(), engine.watchedControls().end()};
     }
     bool armed(std::int32_t event) const { return engine.IsArmed(event); }
-    bool wantsAll() const {
-        return engine.Wants(kAltKey) && engine.Wants(kControlKey) && engine.Wants(kShiftKey);
-    }
-    bool wantsAny() const {
-        return engine.Wants(kAltKey) || engine.Wants(kControlKey) || engine.Wants(kShiftKey);
-    }
+    bool wantsAll() const { return engine.Wants(kAltKey) && engine.Wants(kControlKey) && engine.Wants(kShiftKey); }
+    bool wantsAny() const { return engine.Wants(kAltKey) || engine.Wants(kControlKey) || engine.Wants(kShiftKey); }
 };
 
 std::vector<std::int32_t> Codes(const std::vector<KeyEntry>& table) { return BuildPollList(table); }
@@ -194,10 +189,9 @@ TEST(KeyTable, TextHasTheFixedShape) {
     EXPECT_EQ(VirtualKeyTableText.size(), 3294u);
     EXPECT_TRUE(VirtualKeyTableText.starts_with("VK_LBUTTON|0x01|1|0|Left mouse button~"));
     EXPECT_TRUE(VirtualKeyTableText.ends_with("~VK_OEM_PERIOD|0xBE|190|0|The '.' key"));
-    for (const char* row :
-         {"~VK_TAB|0x09|9|-1|TAB key~", "~VK_SNAPSHOT|0x2C|44|0|PRINT SCREEN key~", "~A|0x41|65|-2|A key~",
-          "~VK_LWIN|0x5B|91|0|Left Windows key (Natural keyboard)~",
-          "~VK_NUMPAD0|0x60|96|-2|Numeric keypad 0 key~", "~VK_OEM_PLUS|0xBB|187|0|The '+' key~"}) {
+    for (const char* row : {"~VK_TAB|0x09|9|-1|TAB key~", "~VK_SNAPSHOT|0x2C|44|0|PRINT SCREEN key~",
+                            "~A|0x41|65|-2|A key~", "~VK_LWIN|0x5B|91|0|Left Windows key (Natural keyboard)~",
+                            "~VK_NUMPAD0|0x60|96|-2|Numeric keypad 0 key~", "~VK_OEM_PLUS|0xBB|187|0|The '+' key~"}) {
         EXPECT_NE(VirtualKeyTableText.find(row), std::string_view::npos) << row;
     }
 }
@@ -333,8 +327,7 @@ TEST(EventLists, ControlItems) {
     EXPECT_EQ(one[0].name, "OK");
     EXPECT_EQ(one[0].handle, 12345);
 
-    const std::vector<ListedControl> several =
-        ParseControlList(" Name , -7 \t\tCity,+8,spare\tMax,2147483647\t");
+    const std::vector<ListedControl> several = ParseControlList(" Name , -7 \t\tCity,+8,spare\tMax,2147483647\t");
     ASSERT_EQ(several.size(), 3u);
     EXPECT_EQ(several[0].name, "Name");
     EXPECT_EQ(several[0].handle, -7);
@@ -383,8 +376,8 @@ TEST(EventLists, SixtyCharacterItemIsQuotedWhole) {
         ParseControlList(item);
         ADD_FAILURE() << "accepted";
     } catch (const std::invalid_argument& e) {
-        EXPECT_EQ(std::string(e.what()), "evDialogProcOptions: control list item \"" + item +
-                                             "\" has no window handle after a comma");
+        EXPECT_EQ(std::string(e.what()),
+                  "evDialogProcOptions: control list item \"" + item + "\" has no window handle after a comma");
     }
     try {
         ParseControlList(item + "m");
@@ -418,7 +411,7 @@ TEST_F(Engine, DialogFocusEventsArmAndDisarmTogether) {
     EXPECT_TRUE(armed(evdeOnGainFocus) && armed(evdeOnLoseFocus));
     EXPECT_EQ(engine.foregroundDialog(), kOtherDialog);
     EXPECT_EQ(publishedBy([&] { windows.state.foreground = kOtherDialog; }), 1);  // OnGainFocus
-    arm(evdeOnLoseFocus, 2);  // other modes change nothing
+    arm(evdeOnLoseFocus, 2);                                                      // other modes change nothing
     EXPECT_TRUE(armed(evdeOnGainFocus) && armed(evdeOnLoseFocus));
     EXPECT_EQ(engine.rememberedForeground(), kOtherDialog);
     arm(evdeOnLoseFocus, 1);
@@ -447,9 +440,8 @@ TEST_F(Engine, ControlsComeFromTheWalkOrTheList) {
     windows.state.focus = kB;
     arm(evdeOnEnter, 1);
     EXPECT_TRUE(armed(evdeOnEnter));
-    EXPECT_EQ(watched(),
-              (std::vector<WatchedControl>{
-                  {kDialog, kA, "", false}, {kDialog, kB, "", true}, {kDialog, kC, "", false}}));
+    EXPECT_EQ(watched(), (std::vector<WatchedControl>{
+                             {kDialog, kA, "", false}, {kDialog, kB, "", true}, {kDialog, kC, "", false}}));
 
     arm(evdeOnExit, 1, "Name,12345");
     EXPECT_TRUE(armed(evdeOnExit));

@@ -85,10 +85,8 @@ TEST(FunctionReference, ListsEveryConstantWithItsValue) {
     ASSERT_EQ(table.size(), 16u);
     for (const auto& [name, value] : table) {
         const auto found = reference.constants.find(name);
-        if (found == reference.constants.end())
-            ADD_FAILURE() << name << " is in the table but not in the reference";
-        else
-            EXPECT_EQ(found->second, value) << name;
+        if (found == reference.constants.end()) ADD_FAILURE() << name << " is in the table but not in the reference";
+        else EXPECT_EQ(found->second, value) << name;
     }
     for (const auto& [name, value] : reference.constants)
         EXPECT_TRUE(table.count(name)) << name << " is documented but not in the table";
@@ -104,8 +102,7 @@ TEST(FunctionReference, EveryFamilyShowsItsPicture) {
     for (const auto& [section, count] : families) {
         const auto found = reference.pictures.find(section);
         if (found == reference.pictures.end()) {
-            ADD_FAILURE() << "section \"" << section << "\" (" << count
-                          << " functions) shows no picture";
+            ADD_FAILURE() << "section \"" << section << "\" (" << count << " functions) shows no picture";
             continue;
         }
         for (const std::string& picture : found->second) {
@@ -167,8 +164,7 @@ TEST(FunctionReference, EveryFunctionHasAReadableExampleOfItself) {
         if (entry == table.end()) continue;  // reported by the first test
         const int count = static_cast<int>(example.arguments.size());
         EXPECT_GE(count, entry->second.required) << name << ": example has too few arguments";
-        EXPECT_LE(count, entry->second.required + entry->second.optional)
-            << name << ": example has too many arguments";
+        EXPECT_LE(count, entry->second.required + entry->second.optional) << name << ": example has too many arguments";
         for (const ExampleArgument& argument : example.arguments)
             if (argument.kind == ExampleArgument::Kind::Constant)
                 EXPECT_TRUE(constants.count(argument.text)) << name << ": " << argument.text;
@@ -176,8 +172,7 @@ TEST(FunctionReference, EveryFunctionHasAReadableExampleOfItself) {
 }
 
 TEST(FunctionReference, ExampleParserReadsEveryForm) {
-    Example e = ParseExample(
-        "`hTree = tvCreateTreeView(hDlg, -20, 0x100, @CENTER, \"C:\\a b, c\", \"\")` → a handle");
+    Example e = ParseExample("`hTree = tvCreateTreeView(hDlg, -20, 0x100, @CENTER, \"C:\\a b, c\", \"\")` → a handle");
     ASSERT_EQ(e.problem, "");
     EXPECT_EQ(e.assignedTo, "hTree");
     EXPECT_EQ(e.function, "tvCreateTreeView");
@@ -206,10 +201,9 @@ TEST(FunctionReference, ExampleParserReadsEveryForm) {
     EXPECT_EQ(e.result.number, -3);
     EXPECT_EQ(e.comment, "three less");
 
-    for (const char* broken : {"rtBold(hRich) → 1", "`rtBold(hRich)`", "`rtBold(hRich)` → 1x",
-                               "`rtBold(hRich` → 1", "`rtBold(hRich,2)` → 1", "`rtBold(\"a)` → 1",
-                               "`x y = rtBold(h)` → 1", "`rtBold(h) + 1` → 1", "`rtBold(h)` → maybe",
-                               "`rtBold(99999999999)` → 1"})
+    for (const char* broken : {"rtBold(hRich) → 1", "`rtBold(hRich)`", "`rtBold(hRich)` → 1x", "`rtBold(hRich` → 1",
+                               "`rtBold(hRich,2)` → 1", "`rtBold(\"a)` → 1", "`x y = rtBold(h)` → 1",
+                               "`rtBold(h) + 1` → 1", "`rtBold(h)` → maybe", "`rtBold(99999999999)` → 1"})
         EXPECT_NE(ParseExample(broken).problem, "") << broken;
 
     const Reference reference = ParseReference(

@@ -90,22 +90,18 @@ TEST(Classify, TextCharactersUseAsciiOnly) {
     EXPECT_EQ(ClassifyTextChar('q'), CharClass::Lower);
     EXPECT_EQ(ClassifyTextChar(' '), CharClass::Other);
     EXPECT_EQ(ClassifyTextChar('#'), CharClass::Other);
-    for (int b = 0x80; b <= 0xFF; ++b)
-        EXPECT_EQ(ClassifyTextChar(static_cast<char>(b)), CharClass::Other) << b;
+    for (int b = 0x80; b <= 0xFF; ++b) EXPECT_EQ(ClassifyTextChar(static_cast<char>(b)), CharClass::Other) << b;
 }
 
 TEST(FitToMask, RulesAndCaseConversion) {
-    struct Row { char mask; std::string expected; };  // for "5Xx/ \xE9", '_' = rejected
+    struct Row {
+        char mask;
+        std::string expected;
+    };  // for "5Xx/ \xE9", '_' = rejected
     const std::string input = "5Xx/ \xE9";
     const std::vector<Row> rows = {
-        {'#', "5_____"},
-        {'A', "_Xx___"},
-        {'?', "5Xx___"},
-        {'U', "_XX___"},
-        {'L', "_xx___"},
-        {'&', "5Xx/ \xE9"},
-        {'-', "5Xx/ \xE9"},
-        {'a', "5Xx/ \xE9"},
+        {'#', "5_____"}, {'A', "_Xx___"},    {'?', "5Xx___"},    {'U', "_XX___"},
+        {'L', "_xx___"}, {'&', "5Xx/ \xE9"}, {'-', "5Xx/ \xE9"}, {'a', "5Xx/ \xE9"},
     };
     for (const Row& row : rows) {
         std::string got;
@@ -129,18 +125,21 @@ TEST(TrimRight, TrailingWhiteSpaceOnly) {
 TEST(ApplyMask, TypingADateAtTheEnd) {
     MaskEngineState state;
     TypedControl box{"##/##/####", false, &state};
-    struct Step { char key; std::string text; std::size_t caret; int remembered; bool wrote; };
+    struct Step {
+        char key;
+        std::string text;
+        std::size_t caret;
+        int remembered;
+        bool wrote;
+    };
     const std::vector<Step> steps = {
-        {'1', "1", 1, 1, true},
-        {'2', "12/", 3, 3, true},
-        {'3', "12/3", 4, 4, true},
-        {'4', "12/34/", 6, 6, true},
-        {'\b', "12/34", 5, 5, false},
-        {'x', "12/34/", 6, 6, true},
+        {'1', "1", 1, 1, true},       {'2', "12/", 3, 3, true},     {'3', "12/3", 4, 4, true},
+        {'4', "12/34/", 6, 6, true},  {'\b', "12/34", 5, 5, false}, {'x', "12/34/", 6, 6, true},
         {'5', "12/34/5", 7, 7, true},
     };
     for (const Step& s : steps) {
-        if (s.key == '\b') box.backspace(); else box.type(s.key);
+        if (s.key == '\b') box.backspace();
+        else box.type(s.key);
         EXPECT_EQ(box.text, s.text) << "after " << s.key;
         EXPECT_EQ(box.lastResult, s.text);
         EXPECT_EQ(box.caret, s.caret) << "after " << s.key;
@@ -253,7 +252,9 @@ TEST(ApplyMask, OneRememberedLengthForTwoControls) {
 }
 
 TEST(ApplyMask, NumericMode) {
-    struct Row { std::string mask, text, expected; };
+    struct Row {
+        std::string mask, text, expected;
+    };
     const std::vector<Row> rows = {
         {"###,###.##", "1234", "12.34"},
         {"#,###", "1234", "1,234"},
@@ -306,8 +307,13 @@ TEST(ApplyMask, LongTextsAndOddCarets) {
     EXPECT_EQ(r.text, "12/");
     EXPECT_LE(r.caret, r.text.size());
     // high bytes in mask and text
-    r = apply("\xE9##&", "\xE9" "1\xFF\xFE", 4, 0);
-    EXPECT_EQ(r.text, "\xE9" "1\xFE");
+    r = apply("\xE9##&",
+              "\xE9"
+              "1\xFF\xFE",
+              4, 0);
+    EXPECT_EQ(r.text,
+              "\xE9"
+              "1\xFE");
 }
 
 TEST(CleanMaskedText, Modes) {
@@ -375,7 +381,10 @@ TEST(ApplyMask, DeletionWithTheCaretPastTheText) {
 // placeholders in front of the mask's first fixed character; the caret ends
 // at the end of the text after each key.
 TEST(ApplyMask, NoKeyTypedAtTheEndIsLost) {
-    struct Row { std::string mask, keys; std::vector<std::string> texts; };
+    struct Row {
+        std::string mask, keys;
+        std::vector<std::string> texts;
+    };
     const std::vector<Row> rows = {
         {"#/#", "12", {"1/", "1/2"}},
         {"#.##", "125", {"1.", "1.2", "1.25"}},
@@ -383,7 +392,7 @@ TEST(ApplyMask, NoKeyTypedAtTheEndIsLost) {
         {"#//#", "12", {"1//", "1//2"}},
         {"##/##/####", "1234", {"1", "12/", "12/3", "12/34/"}},
         {"(###) ###", "5551", {"(5", "(55", "(555)", "(555) 1"}},  // the blank trimmed, then put back
-        {"&-&", "a b", {"a-", "a-b"}},  // the blank is typed, then trimmed away
+        {"&-&", "a b", {"a-", "a-b"}},                             // the blank is typed, then trimmed away
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mask);
@@ -406,14 +415,16 @@ TEST(ApplyMask, NoKeyTypedAtTheEndIsLost) {
 // text's end when nothing is appended or the character does not fit, and
 // past a leading literal put in front of it.
 TEST(ApplyMask, CaretAfterTheFirstCharacter) {
-    struct Row { std::string mask, text; std::size_t caret; std::string expected; std::size_t expectedCaret; };
+    struct Row {
+        std::string mask, text;
+        std::size_t caret;
+        std::string expected;
+        std::size_t expectedCaret;
+    };
     const std::vector<Row> rows = {
-        {"#/#", "7", 1, "7/", 2},
-        {"#:-#", "7", 1, "7:-", 3},
-        {"##/##", "7", 1, "7", 1},
-        {"#/#", "x", 1, "/", 1},       // a rejected key leaves the fixed character only
-        {"(###)", "9", 1, "(9", 2},
-        {"#/#", "7", 0, "", 0},        // a caret in front of the character cuts it
+        {"#/#", "7", 1, "7/", 2},   {"#:-#", "7", 1, "7:-", 3},
+        {"##/##", "7", 1, "7", 1},  {"#/#", "x", 1, "/", 1},  // a rejected key leaves the fixed character only
+        {"(###)", "9", 1, "(9", 2}, {"#/#", "7", 0, "", 0},   // a caret in front of the character cuts it
         {"#", "7", 1, "7", 1},
     };
     for (const Row& row : rows) {

@@ -38,8 +38,7 @@ TEST(LanguageText, NamesOfFileSectionAndKey) {
     EXPECT_EQ(BaseName("C:\\x.y\\name.v2.dll", NoLeadBytes), "name.v2");
     EXPECT_EQ(BaseName("C:\\x\\noextension", NoLeadBytes), "noextension");
     EXPECT_EQ(BesideLibrary("C:\\x\\vantor44i.dll", 18, "enu"), "C:\\x\\OLVELANG.enu");
-    EXPECT_EQ(BesideLibrary("C:\\x\\vantor44i.dll", 0, "enu"), "OLVELANG.enu")
-        << "no path of its own: the name alone";
+    EXPECT_EQ(BesideLibrary("C:\\x\\vantor44i.dll", 0, "enu"), "OLVELANG.enu") << "no path of its own: the name alone";
     EXPECT_EQ(BesideLibrary("C:\\x\\vantor44i.dll", 260, "deu"), "OLVELANG.deu");
     EXPECT_EQ(LanguageSection("vantor44i"), "vantor44i Extender");
     EXPECT_EQ(LanguageSection(std::string(300, 'n')).size(), 259u);

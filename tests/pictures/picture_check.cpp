@@ -94,8 +94,8 @@ Options ParseOptions(int argc, char** argv) {
 // "wine-8" under Wine 8.x, "windows" elsewhere.
 std::string Platform() {
     using Version = const char*(CDECL*)();
-    const auto version = reinterpret_cast<Version>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")));
+    const auto version = reinterpret_cast<Version>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")));
     if (version == nullptr) return "windows";
     const std::string text = version();
     return "wine-" + text.substr(0, text.find('.'));
@@ -136,19 +136,18 @@ bool PlayDemo(const Options& o, const std::string& folder) {
     for (const std::string& name : PicturesIn(folder)) DeleteFileA((folder + "\\" + name).c_str());
     const std::string log = folder + "\\demo.txt";
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const UniqueFile out(CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile out(CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = out.get();
     startup.hStdError = out.get();
-    std::string command = "\"" + o.demo + "\" \"" + o.dll + "\" --gallery \"" + folder +
-                          "\\gallery.png\" --images \"" + folder + "\"";
+    std::string command =
+        "\"" + o.demo + "\" \"" + o.dll + "\" --gallery \"" + folder + "\\gallery.png\" --images \"" + folder + "\"";
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
         std::printf("cannot start %s (error %lu)\n", o.demo.c_str(), GetLastError());
         return false;
     }
@@ -181,9 +180,7 @@ int ChannelDifference(COLORREF a, COLORREF b) {
 }
 
 // The reference at a quarter of its strength, for the difference picture.
-COLORREF Faded(COLORREF c) {
-    return RGB(191 + GetRValue(c) / 4, 191 + GetGValue(c) / 4, 191 + GetBValue(c) / 4);
-}
+COLORREF Faded(COLORREF c) { return RGB(191 + GetRValue(c) / 4, 191 + GetGValue(c) / 4, 191 + GetBValue(c) / 4); }
 
 Comparison Compare(const Picture& reference, const Picture& picture) {
     Comparison c;
@@ -203,9 +200,10 @@ Comparison Compare(const Picture& reference, const Picture& picture) {
             c.largest = std::max(c.largest, d);
             if (d > kChannelTolerance) ++c.differing;
             else if (d > 0) ++c.nearlyEqual;
-            c.difference.Set(x, y, d > kChannelTolerance ? RGB(255, 0, 0)
-                                   : d > 0               ? RGB(255, 255, 0)
-                                                         : Faded(reference.At(x, y)));
+            c.difference.Set(x, y,
+                             d > kChannelTolerance ? RGB(255, 0, 0)
+                             : d > 0               ? RGB(255, 255, 0)
+                                                   : Faded(reference.At(x, y)));
         }
     return c;
 }
@@ -216,8 +214,7 @@ Comparison Compare(const Picture& reference, const Picture& picture) {
 bool CompareFolders(const std::string& references, const std::string& folder) {
     const std::set<std::string> expected = PicturesIn(references), made = PicturesIn(folder);
     bool ok = true;
-    for (const std::string& name : made)
-        DeleteFileA((folder + "\\" + Stem(name) + ".diff.png").c_str());
+    for (const std::string& name : made) DeleteFileA((folder + "\\" + Stem(name) + ".diff.png").c_str());
     for (const std::string& name : expected) {
         const std::string family = Stem(name);
         if (!made.contains(name)) {
@@ -231,15 +228,15 @@ bool CompareFolders(const std::string& references, const std::string& folder) {
         std::string line;
         if (reference.width() == 0) line = "FAILED: the reference cannot be read";
         else if (!c.sameSize)
-            line = "FAILED: " + std::to_string(picture.width()) + " x " +
-                   std::to_string(picture.height()) + " pixels, the reference " +
-                   std::to_string(reference.width()) + " x " + std::to_string(reference.height());
+            line = "FAILED: " + std::to_string(picture.width()) + " x " + std::to_string(picture.height()) +
+                   " pixels, the reference " + std::to_string(reference.width()) + " x " +
+                   std::to_string(reference.height());
         else if (c.Identical()) line = "same";
         else
             line = std::string(c.Passes() ? "passes: " : "FAILED: ") + std::to_string(c.differing) +
-                   " pixels beyond the tolerance (" + std::to_string(kAllowedPixels) +
-                   " allowed), " + std::to_string(c.nearlyEqual) +
-                   " within it; largest channel difference " + std::to_string(c.largest);
+                   " pixels beyond the tolerance (" + std::to_string(kAllowedPixels) + " allowed), " +
+                   std::to_string(c.nearlyEqual) + " within it; largest channel difference " +
+                   std::to_string(c.largest);
         std::printf("  %-18s %s\n", family.c_str(), line.c_str());
         if (!c.Identical() && reference.width() > 0) {
             const std::string diff = folder + "\\" + family + ".diff.png";
@@ -258,9 +255,10 @@ bool CompareFolders(const std::string& references, const std::string& folder) {
 int Check(const Options& o) {
     const std::string references = o.references + "\\" + Platform();
     if (!FolderExists(references)) {
-        std::printf("no reference pictures for %s (%s): nothing compared.\n"
-                    "Make them with: bash scripts/pictures.sh --update\n",
-                    Platform().c_str(), HostPath(references).c_str());
+        std::printf(
+            "no reference pictures for %s (%s): nothing compared.\n"
+            "Make them with: bash scripts/pictures.sh --update\n",
+            Platform().c_str(), HostPath(references).c_str());
         return 0;
     }
     const bool played = PlayDemo(o, o.output);
@@ -295,8 +293,7 @@ void WriteReferences(const std::string& folder, const std::string& references) {
 int Update(const Options& o) {
     const std::string again = o.output + "\\again";
     if (!PlayDemo(o, o.output) || !PlayDemo(o, again)) return 1;
-    std::printf("two runs of the demo, %s against %s:\n", HostPath(again).c_str(),
-                HostPath(o.output).c_str());
+    std::printf("two runs of the demo, %s against %s:\n", HostPath(again).c_str(), HostPath(o.output).c_str());
     if (!CompareFolders(o.output, again)) {
         std::printf("the two runs differ: no reference written\n");
         return 1;

@@ -67,8 +67,7 @@ Counts Measure() {
     Counts c;
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                             sizeof memory))
+    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
         c.privateKb = static_cast<long long>(memory.PrivateUsage / 1024);
     if (c.privateKb == 0) c.privateKb = HeapBytesInUse() / 1024;  // where the platform reports none
     DWORD handles = 0;
@@ -95,18 +94,18 @@ bool Report(const Phase& phase, const Counts& before, const Counts& after, doubl
     const bool grew = after.privateKb - before.privateKb > kMemoryNoiseKb ||
                       after.handles - before.handles > kObjectNoise ||
                       (gdiCounted && after.gdi - before.gdi > kObjectNoise) ||
-                      (userCounted && after.user - before.user > kObjectNoise) ||
-                      after.windows != before.windows;
+                      (userCounted && after.user - before.user > kObjectNoise) || after.windows != before.windows;
     const auto objects = [](bool counted, long long b, long long a) {
         char text[32];
         if (counted) std::snprintf(text, sizeof text, "%lld>%lld", b, a);
         else std::snprintf(text, sizeof text, "-");
         return std::string(text);
     };
-    std::printf("%-22s %10lld %8.1f %10lld %10lld %9lld>%-5lld %9s %9s %6lld>%-4lld %s\n", phase.name,
-                phase.iterations, seconds, before.privateKb, after.privateKb, before.handles, after.handles,
-                objects(gdiCounted, before.gdi, after.gdi).c_str(), objects(userCounted, before.user, after.user).c_str(),
-                before.windows, after.windows, grew ? "GREW" : "ok");
+    std::printf("%-22s %10lld %8.1f %10lld %10lld %9lld>%-5lld %9s %9s %6lld>%-4lld %s\n", phase.name, phase.iterations,
+                seconds, before.privateKb, after.privateKb, before.handles, after.handles,
+                objects(gdiCounted, before.gdi, after.gdi).c_str(),
+                objects(userCounted, before.user, after.user).c_str(), before.windows, after.windows,
+                grew ? "GREW" : "ok");
     std::fflush(stdout);
     return !grew;
 }
@@ -177,8 +176,8 @@ int main(int argc, char** argv) {
     const Counts first = Measure();
     gdiCounted = first.gdi > 0;
     userCounted = first.user > 0;
-    std::printf("%-22s %10s %8s %10s %10s %15s %9s %9s %11s\n", "phase", "iterations", "seconds",
-                "memory KB", "after KB", "handles", "GDI", "USER", "windows");
+    std::printf("%-22s %10s %8s %10s %10s %15s %9s %9s %11s\n", "phase", "iterations", "seconds", "memory KB",
+                "after KB", "handles", "GDI", "USER", "windows");
     bool clean = true;
 
     // Polls: focus moving between two watched edits and a key going down
@@ -227,26 +226,30 @@ int main(int argc, char** argv) {
     const auto created = [&](const char* creator, std::vector<Arg> args) { return Window(host.Call(creator, args)); };
     const auto remove = [&](HWND w) { host.Call("RemoveControl", {w}); };
     const Family families[] = {
-        {"anCreateAVI", [&](long long) {
+        {"anCreateAVI",
+         [&](long long) {
              const HWND w = created("anCreateAVI", {parent, 10, 10, 100, 50, 0});
              host.Call("anOpenAVI", {w, bitmap.path()});
              host.Call("anCloseAVI", {w});
              remove(w);
          }},
-        {"ipCreateIP", [&](long long) {
+        {"ipCreateIP",
+         [&](long long) {
              const HWND w = created("ipCreateIP", {parent, 10, 10, 160, 24, 0});
              host.Call("ipSetIP", {w, "10.1.2.3"});
              host.Call("ipGetIP", {w});
              remove(w);
          }},
-        {"pgCreateProgressBar", [&](long long) {
+        {"pgCreateProgressBar",
+         [&](long long) {
              const HWND w = created("pgCreateProgressBar", {parent, 10, 10, 200, 20, 0});
              host.Call("pgSetRange", {w, 0, 100});
              host.Call("pgSetPosition", {w, 40});
              host.Call("pgSetColor", {w, "10|20|30", 1});
              remove(w);
          }},
-        {"sbCreateStatusBar", [&](long long) {
+        {"sbCreateStatusBar",
+         [&](long long) {
              const HWND w = created("sbCreateStatusBar", {parent, "ready"});
              host.Call("sbSetParts", {w, "100 200 -1"});
              host.Call("sbSetText", {w, 2, "two"});
@@ -254,21 +257,24 @@ int main(int argc, char** argv) {
              host.Call("sbSetBkColor", {w, "200|200|200"});
              remove(w);
          }},
-        {"taCreateTab", [&](long long) {
+        {"taCreateTab",
+         [&](long long) {
              const HWND w = created("taCreateTab", {parent, 10, 10, 300, 200, 0});
              host.Call("taAddTab", {w, 1, "one"});
              host.Call("taAddTab", {w, 2, "two"});
              host.Call("taSetBkColor", {w, 200, 100, 50});
              remove(w);
          }},
-        {"trCreateTrackBar", [&](long long) {
+        {"trCreateTrackBar",
+         [&](long long) {
              const HWND w = created("trCreateTrackBar", {parent, 10, 10, 200, 30, 0});
              host.Call("trSetBuddy", {parent, w, 40, 20, "min", "max"});
              host.Call("trSetPos", {w, "5"});
              host.Call("trRemoveBuddy", {w});
              remove(w);
          }},
-        {"ttCreateToolTip", [&](long long) {
+        {"ttCreateToolTip",
+         [&](long long) {
              const HWND button = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE, 10, 10, 50, 20, parent,
                                                  nullptr, GetModuleHandleA(nullptr), nullptr);
              const HWND w = created("ttCreateToolTip", {parent});
@@ -278,21 +284,24 @@ int main(int argc, char** argv) {
              remove(w);
              DestroyWindow(button);
          }},
-        {"rtCreate", [&](long long) {
+        {"rtCreate",
+         [&](long long) {
              const HWND w = created("rtCreate", {parent, 10, 10, 300, 200, 0});
              host.Call("rtSetText", {w, "some text"});
              host.Call("rtBold", {w});
              host.Call("rtSetTextColor", {w, "200|0|0"});
              remove(w);
          }},
-        {"tvCreateTreeView", [&](long long) {
+        {"tvCreateTreeView",
+         [&](long long) {
              const HWND w = created("tvCreateTreeView", {parent, 10, 10, 200, 200, 0, 0, 0, 0, 0});
              host.Call("tvAdd", {w, "root", 0});
              host.Call("tvAdd", {w, "child", 1});
              host.Call("tvDelete", {w});
              remove(w);
          }},
-        {"list view (dialog's)", [&](long long) {
+        {"list view (dialog's)",
+         [&](long long) {
              const HWND w = dialog.AddChild(WC_LISTVIEWA, LVS_REPORT, 110, 10, 10, 300, 200);
              host.Call("lvInsertColumn", {w, 1, "col"});
              host.Call("lvInsertItem", {w, 1, "row"});
@@ -301,7 +310,8 @@ int main(int argc, char** argv) {
              host.Call("lvSetBkColor", {w, "1|2|3"});
              remove(w);
          }},
-        {"list/combo (dialog's)", [&](long long) {
+        {"list/combo (dialog's)",
+         [&](long long) {
              const HWND list = dialog.AddChild("LISTBOX", LBS_NOTIFY, 111, 10, 10, 100, 100);
              const HWND combo = dialog.AddChild("COMBOBOX", CBS_DROPDOWN, 112, 120, 10, 100, 100);
              SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("x"));
@@ -328,16 +338,18 @@ int main(int argc, char** argv) {
         });
         const HWND bar = Window(host.Call("sbCreateStatusBar", {parent, "icons"}));
         host.Call("sbSetParts", {bar, "100 -1"});
-        clean &= Soak({"status-bar icons", images}, host,
-                      [&](long long i) { host.Call("sbSetIcon", {bar, 1 + static_cast<int>(i % 2), icon.path()}); });
+        clean &= Soak({"status-bar icons", images}, host, [&](long long i) {
+            host.Call("sbSetIcon", {bar, 1 + static_cast<int>(i % 2), icon.path()});
+        });
         remove(bar);
     }
 
     const Counts last = Measure();
     std::printf("\nGDI and USER objects: %s (GetGuiResources %s)\n",
                 gdiCounted && userCounted ? "counted" : "not counted",
-                gdiCounted && userCounted ? "reports them" : "reports 0 here: this system does not count them; "
-                                                             "memory, kernel handles and windows are counted");
+                gdiCounted && userCounted ? "reports them"
+                                          : "reports 0 here: this system does not count them; "
+                                            "memory, kernel handles and windows are counted");
     std::printf("whole run: private %lld KB > %lld KB, handles %lld > %lld, windows %lld > %lld\n", first.privateKb,
                 last.privateKb, first.handles, last.handles, first.windows, last.windows);
     std::printf("%s\n", clean ? "no growth" : "GROWTH: see the rows marked GREW");

@@ -30,9 +30,7 @@ namespace {
 
 constexpr const char kSystemErrorText[] = "20101: System error.";
 
-bool ReportedError(const CallResult& r) {
-    return r.callbacks == 1 && r.status == -1 && r.text == kSystemErrorText;
-}
+bool ReportedError(const CallResult& r) { return r.callbacks == 1 && r.status == -1 && r.text == kSystemErrorText; }
 
 struct GuiObjects {
     DWORD gdi = 0, user = 0;
@@ -161,7 +159,8 @@ std::string TextOf(HWND window) {
 void FillDocument(HWND box) {
     std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
     for (int i = 0; i < 3000; ++i)
-        rtf += "{\\b bold " + std::to_string(i) + "}{\\i italic text} plain text of the paragraph, somewhat long\\par\n";
+        rtf +=
+            "{\\b bold " + std::to_string(i) + "}{\\i italic text} plain text of the paragraph, somewhat long\\par\n";
     rtf += "}";
     SETTEXTEX set{ST_DEFAULT, CP_ACP};
     SendMessageA(box, EM_EXLIMITTEXT, 0, -1);
@@ -183,13 +182,14 @@ TEST_F(AllocationFailure, RichTextSaveAndLoad) {
     }
     ASSERT_GT(whole.size(), 200u * 1024) << "a document of a few hundred KB";
     const Sweep save{"rtSaveFileRTF",
-                     [&] { return host.Call("rtSaveFileRTF", {box, saved.path()}); },
+                     [&] {
+                         return host.Call("rtSaveFileRTF", {box, saved.path()});
+                     },
                      [&](const CallResult& r) {
                          const std::string now = saved.Read();
                          return r.integer() == 1 && (now == "old content" || now == whole);
                      },
-                     [&] { saved.Write("old content"); },
-                     [&] { return saved.Read() == "old content"; }};
+                     [&] { saved.Write("old content"); }, [&] { return saved.Read() == "old content"; }};
     const SweepNumbers saving = RunSweep(host, save);
     EXPECT_GT(saving.allocations, 0);
     EXPECT_GT(saving.documented, 0) << "a stream that ran out of memory ends the save, which gives 1";
@@ -200,13 +200,14 @@ TEST_F(AllocationFailure, RichTextSaveAndLoad) {
     SetWindowTextA(other, "before");
     const int wholeLength = GetWindowTextLengthA(box);
     const Sweep load{"rtLoadFileRTF",
-                     [&] { return host.Call("rtLoadFileRTF", {other, source.path()}); },
+                     [&] {
+                         return host.Call("rtLoadFileRTF", {other, source.path()});
+                     },
                      [&](const CallResult& r) {
                          const int length = GetWindowTextLengthA(other);
                          return r.integer() == 1 && (length == wholeLength || TextOf(other) == "before");
                      },
-                     [&] { SetWindowTextA(other, "before"); },
-                     [&] { return TextOf(other) == "before"; }};
+                     [&] { SetWindowTextA(other, "before"); }, [&] { return TextOf(other) == "before"; }};
     RunSweep(host, load);
 }
 
@@ -229,9 +230,11 @@ TEST_F(AllocationFailure, ListViewRowOfAFullList) {
         }
     }
     for (int c = 0; c < kColumns; ++c) row += (c > 0 ? "\t" : "") + cell;
-    const SweepNumbers numbers =
-        RunSweep(host, {"lvGetItemText column 0", [&] { return host.Call("lvGetItemText", {list, 150, 0}); },
-                   [&](const CallResult& r) { return r.text == row; }});
+    const SweepNumbers numbers = RunSweep(host, {"lvGetItemText column 0",
+                                                 [&] {
+                                                     return host.Call("lvGetItemText", {list, 150, 0});
+                                                 },
+                                                 [&](const CallResult& r) { return r.text == row; }});
     EXPECT_GT(numbers.allocations, 0);
 }
 
@@ -247,7 +250,7 @@ TEST_F(AllocationFailure, ListBoxSelection) {
         }
     }
     RunSweep(host, {"lbGetItemSel", [&] { return host.Call("lbGetItemSel", {list}); },
-               [&](const CallResult& r) { return r.text == selected; }});
+                    [&](const CallResult& r) { return r.text == selected; }});
 }
 
 // The first item added to a tree the library did not create (one of the
@@ -257,14 +260,14 @@ TEST_F(AllocationFailure, TreeViewAdd) {
         << "the latest images, which such a tree takes";
     HWND tree = nullptr;
     const auto count = [&] { return static_cast<int>(SendMessageA(tree, TVM_GETCOUNT, 0, 0)); };
-    const SweepNumbers numbers = RunSweep(
-        host, {"tvAdd (first item)",
-               [&] {
-                   tree = dialog.AddChild(WC_TREEVIEWA, TVS_HASLINES, 0, 320, 20, 200, 200);
-                   return host.Call("tvAdd", {tree, "an item of the tree", 1});
-               },
-               [&](const CallResult& r) { return r.integer() != 0 && count() == 1; },
-               [&] { DestroyWindow(tree); }, [&] { return count() == 0; }});
+    const SweepNumbers numbers =
+        RunSweep(host, {"tvAdd (first item)",
+                        [&] {
+                            tree = dialog.AddChild(WC_TREEVIEWA, TVS_HASLINES, 0, 320, 20, 200, 200);
+                            return host.Call("tvAdd", {tree, "an item of the tree", 1});
+                        },
+                        [&](const CallResult& r) { return r.integer() != 0 && count() == 1; },
+                        [&] { DestroyWindow(tree); }, [&] { return count() == 0; }});
     EXPECT_GT(numbers.allocations, 0);
 }
 
@@ -279,7 +282,10 @@ TEST_F(AllocationFailure, MaskedEdit) {
     const std::string masked = host.Call("ebMask", {edit, "(###) ###-#### x######"}).text;
     ASSERT_FALSE(masked.empty());
     start();
-    RunSweep(host, {"ebMask", [&] { return host.Call("ebMask", {edit, "(###) ###-#### x######"}); },
+    RunSweep(host, {"ebMask",
+                    [&] {
+                        return host.Call("ebMask", {edit, "(###) ###-#### x######"});
+                    },
                     [&](const CallResult& r) { return r.text == masked && TextOf(edit) == masked; }, start,
                     [&] { return TextOf(edit) == "(123) 456-7890 x12345"; }});
 }
@@ -291,9 +297,13 @@ TEST_F(AllocationFailure, EventsWithALongControlList) {
         list += "field" + std::to_string(i + 1) + "," + std::to_string(HandleValue(edit)) + "\t";
     }
     RunSweep(host, {"evDialogProcOptions",
-               [&] { return host.Call("evDialogProcOptions", {dialog.hwnd(), evdeOnEnter, 1, list}); },
-               [&](const CallResult& r) { return r.integer() == 1; },
-               [&] { host.Call("evDialogProcOptions", {dialog.hwnd(), evdeOnEnter, 0}); }});
+                    [&] {
+                        return host.Call("evDialogProcOptions", {dialog.hwnd(), evdeOnEnter, 1, list});
+                    },
+                    [&](const CallResult& r) { return r.integer() == 1; },
+                    [&] {
+                        host.Call("evDialogProcOptions", {dialog.hwnd(), evdeOnEnter, 0});
+                    }});
 }
 
 TEST_F(AllocationFailure, EmbeddedPicture) {
@@ -302,7 +312,10 @@ TEST_F(AllocationFailure, EmbeddedPicture) {
     picture.Write(BitmapFileBytes(60, 40, RGB(20, 120, 200)));
     const auto start = [&] { SetWindowTextA(box, "before after"); };
     start();
-    const Sweep embed{"imEmbedImage", [&] { return host.Call("imEmbedImage", {box, picture.path()}); },
+    const Sweep embed{"imEmbedImage",
+                      [&] {
+                          return host.Call("imEmbedImage", {box, picture.path()});
+                      },
                       [&](const CallResult& r) {
                           const int length = GetWindowTextLengthA(box);
                           return (r.integer() == 1 && length == 13) || (r.integer() == 0 && length == 12);
@@ -320,7 +333,8 @@ TEST(AllocationFailureLanguage, FirstVersionQueryAllocatesNothing) {
     const HMODULE module = LoadLibraryA(copy.dll().c_str());
     ASSERT_NE(module, nullptr);
     using QueryFn = std::int32_t(__stdcall*)(std::int32_t, void*, std::int32_t);
-    const auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(module, "_KELExtenderQuery@12")));
+    const auto query =
+        reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(module, "_KELExtenderQuery@12")));
     ASSERT_NE(query, nullptr);
     long counted = 0;
     char name[260] = {};

@@ -21,8 +21,7 @@ using Animations = DialogTest;
 std::string SmallAvi(std::uint32_t width, std::uint32_t height, std::uint32_t frames) {
     std::vector<std::string> pictures;
     const std::size_t frameBytes = std::size_t{(width * 3 + 3) & ~3u} * height;
-    for (std::uint32_t f = 0; f < frames; ++f)
-        pictures.emplace_back(frameBytes, static_cast<char>(40 * f));
+    for (std::uint32_t f = 0; f < frames; ++f) pictures.emplace_back(frameBytes, static_cast<char>(40 * f));
     return AviFileBytes(width, height, pictures);
 }
 

@@ -23,8 +23,8 @@ public:
         type.hInstance = GetModuleHandleA(nullptr);
         type.lpszClassName = "VantorBroadcastWitness";
         RegisterClassA(&type);
-        window_ = CreateWindowExA(0, type.lpszClassName, "witness", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
-                                  200, 100, nullptr, nullptr, type.hInstance, nullptr);
+        window_ = CreateWindowExA(0, type.lpszClassName, "witness", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200, 100,
+                                  nullptr, nullptr, type.hInstance, nullptr);
     }
     ~Witness() { DestroyWindow(window_); }
     HWND hwnd() const { return window_; }
@@ -53,9 +53,8 @@ private:
     static bool Telling(UINT m) {
         // Not WM_GETTEXT: a message box of this thread reads the text of
         // the window it takes the activation from.
-        return m == WM_SETTEXT || m == WM_SETREDRAW ||
-               m == WM_SETFONT || m == WM_CLOSE || (m >= 0x00B0 && m <= 0x00FF) ||
-               (m >= 0x0140 && m <= 0x01FF) || (m >= WM_USER && m < 0xC000);
+        return m == WM_SETTEXT || m == WM_SETREDRAW || m == WM_SETFONT || m == WM_CLOSE ||
+               (m >= 0x00B0 && m <= 0x00FF) || (m >= 0x0140 && m <= 0x01FF) || (m >= WM_USER && m < 0xC000);
     }
     // Only what this thread sends counts: another program (the desktop's
     // shell) may ask any window for its text at any time.

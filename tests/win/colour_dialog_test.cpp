@@ -81,8 +81,7 @@ private:
 };
 
 void Click(HWND dialog, int id) {
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 // Opens the custom-colour half and types the colour into its boxes.
@@ -99,8 +98,8 @@ void PressCancel(HWND dialog) { Click(dialog, IDCANCEL); }
 using ColourDialog = DialogTest;
 
 TEST_F(ColourDialog, OkGivesTheColourTheUserSet) {
-    const HWND window = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 650, 10, 100,
-                                        40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    const HWND window = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 650, 10, 100, 40, nullptr, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
     ColourUser user([](HWND dialog) {
         TypeColour(dialog, 10, 200, 30);
@@ -151,8 +150,7 @@ TEST_F(ColourDialog, StartsAtArgumentTwoElseAtTheColourChosenLast) {
     {
         // Only the colour bits count.
         ColourUser user(&PressOk);
-        EXPECT_EQ(host.Call("coAskColor", {dialog.hwnd(), 0x7F000000 | Colour(7, 8, 9)}).integer(),
-                  Colour(7, 8, 9));
+        EXPECT_EQ(host.Call("coAskColor", {dialog.hwnd(), 0x7F000000 | Colour(7, 8, 9)}).integer(), Colour(7, 8, 9));
     }
 }
 
@@ -197,7 +195,8 @@ namespace {
 TEST_F(ColourDialog, StartColourZeroIsBlack) {
     {
         ColourUser user(&PressOk);
-        ASSERT_EQ(host.Call("coAskColor", {dialog.hwnd(), Colour(0x65, 0x43, 0x21)}).integer(), Colour(0x65, 0x43, 0x21));
+        ASSERT_EQ(host.Call("coAskColor", {dialog.hwnd(), Colour(0x65, 0x43, 0x21)}).integer(),
+                  Colour(0x65, 0x43, 0x21));
     }
     ColourUser user(&PressOk);
     EXPECT_EQ(host.Call("coAskColor", {dialog.hwnd(), 0}).integer(), 0);

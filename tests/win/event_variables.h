@@ -25,16 +25,14 @@ struct Published {
     std::int32_t message = 0, extra = 0, change = 0, key = 0, ctrl = 0, shift = 0, alt = 0;
     friend bool operator==(const Published&, const Published&) = default;
     friend void PrintTo(const Published& p, std::ostream* out) {
-        *out << "{DHandle " << p.handle << ", DCHwnd " << p.control << ", DCtrl " << p.number << ", DCName \""
-             << p.name << "\", DMsg " << p.message << ", DEInfo " << p.extra << ", ChangeInfo " << p.change
-             << ", VK_KEY " << p.key << ", VK_CTRL " << p.ctrl << ", VK_SHFT " << p.shift << ", VK_ALT "
-             << p.alt << "}";
+        *out << "{DHandle " << p.handle << ", DCHwnd " << p.control << ", DCtrl " << p.number << ", DCName \"" << p.name
+             << "\", DMsg " << p.message << ", DEInfo " << p.extra << ", ChangeInfo " << p.change << ", VK_KEY "
+             << p.key << ", VK_CTRL " << p.ctrl << ", VK_SHFT " << p.shift << ", VK_ALT " << p.alt << "}";
     }
 };
 
-inline const std::vector<std::string> kVariableOrder{"DHandle", "DCHwnd",  "DCtrl",      "DCName",
-                                                     "DMsg",    "DEInfo",  "ChangeInfo", "VK_KEY",
-                                                     "VK_CTRL", "VK_SHFT", "VK_ALT"};
+inline const std::vector<std::string> kVariableOrder{"DHandle",    "DCHwnd", "DCtrl",   "DCName",  "DMsg",  "DEInfo",
+                                                     "ChangeInfo", "VK_KEY", "VK_CTRL", "VK_SHFT", "VK_ALT"};
 
 inline std::int32_t H(HWND window) { return vantor::HandleValue(window); }
 

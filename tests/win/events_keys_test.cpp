@@ -51,8 +51,7 @@ TEST(EventKeys, FirstRegistrationChoosesAndNamesTheKeys) {
     // a table row comes before the script's extra keys
     SetKeys({'A', VK_TAB});
     EXPECT_EQ(PublishedBy(host), 1);
-    EXPECT_EQ(Read(host.variables),
-              (Published{H(dialog.hwnd()), focus, 6, "", evdeOnKeyPress, 0, 0, VK_TAB}));
+    EXPECT_EQ(Read(host.variables), (Published{H(dialog.hwnd()), focus, 6, "", evdeOnKeyPress, 0, 0, VK_TAB}));
     SetKeys({'A'});
     EXPECT_EQ(PublishedBy(host), 1);
     EXPECT_EQ(Read(host.variables).key, 'A');
@@ -98,7 +97,8 @@ TEST(EventKeys, KeyNamesOnlyForAFifthArgumentOfOne) {
         std::map<std::string, std::int32_t> script{{"VK_A", 7}, {"VK_RETURN", -5}};
         std::vector<Arg> args{dialog.hwnd(), evdeOnKeyPress, 1, ""};
         args.insert(args.end(), c.extra.begin(), c.extra.end());
-        const std::string what = c.extra.empty() ? "four arguments" : "fifth argument " + std::to_string(c.extra[0].integer());
+        const std::string what =
+            c.extra.empty() ? "four arguments" : "fifth argument " + std::to_string(c.extra[0].integer());
         const CallResult r = host.Call("evDialogProcOptions", args);
         EXPECT_EQ(r.integer(), 1) << what;
         EXPECT_EQ(host.defined.size(), c.defined) << what;

@@ -183,8 +183,7 @@ TEST_F(DialogEvents, CapsLockAndShiftMakeUpperCase) {
         bool caps, shift;
         int upper;
     };
-    for (const Case k :
-         {Case{true, false, 1}, Case{true, true, 0}, Case{false, true, 1}, Case{false, false, 0}}) {
+    for (const Case k : {Case{true, false, 1}, Case{true, true, 0}, Case{false, true, 1}, Case{false, false, 0}}) {
         SetKeys({});
         Poll();
         if (k.shift) {
@@ -266,11 +265,8 @@ TEST_F(DialogEvents, NothingArmedGivesAnEmptyText) {
 
 TEST_F(DialogEvents, RefusedHostValue) {
     Arm(evdeOnEnter, 1);
-    for (const auto& [code, text] :
-         std::vector<std::pair<int, std::string>>{{3, "3: Map variable is not a map"},
-                                                  {6, ""},
-                                                  {9, ""},
-                                                  {21, "21: Hash table size too big or too small"}}) {
+    for (const auto& [code, text] : std::vector<std::pair<int, std::string>>{
+             {3, "3: Map variable is not a map"}, {6, ""}, {9, ""}, {21, "21: Hash table size too big or too small"}}) {
         host.FailOperation(kFillHostValue, code);
         const CallResult r = host.Call("evProcessEvents");
         EXPECT_EQ(r.callbacks, 1);
@@ -368,9 +364,7 @@ public:
             }
         }
     }
-    std::int32_t DialogItemId(std::int32_t window) override {
-        return GetDlgCtrlID(HandleFrom<HWND>(window));
-    }
+    std::int32_t DialogItemId(std::int32_t window) override { return GetDlgCtrlID(HandleFrom<HWND>(window)); }
     std::vector<std::int32_t> Children(std::int32_t dialog) override {
         std::vector<std::int32_t> found;
         HWND parent = HandleFrom<HWND>(dialog);

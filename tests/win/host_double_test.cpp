@@ -65,15 +65,15 @@ TEST(HostDouble, AssignmentMustTargetTheHostValue) {
     value.kind = vantor::kIntegerCell;
     ValueCell stranger{};
     stranger.intValue = 5;
-    EXPECT_NONFATAL_FAILURE(services.variableOperation(services.hostData, &stranger, 40, nullptr, 0, &key, 40,
-                                                       &value, 40, vantor::kAssignVariable),
+    EXPECT_NONFATAL_FAILURE(services.variableOperation(services.hostData, &stranger, 40, nullptr, 0, &key, 40, &value,
+                                                       40, vantor::kAssignVariable),
                             "before the call's host value was filled");
     ValueCell host3{};
     EXPECT_EQ(services.variableOperation(services.hostData, &host3, 40, nullptr, 0, nullptr, 0, nullptr, 0,
                                          vantor::kFillHostValue),
               0);
-    EXPECT_NONFATAL_FAILURE(services.variableOperation(services.hostData, &stranger, 40, nullptr, 0, &key, 40,
-                                                       &value, 40, vantor::kAssignVariable),
+    EXPECT_NONFATAL_FAILURE(services.variableOperation(services.hostData, &stranger, 40, nullptr, 0, &key, 40, &value,
+                                                       40, vantor::kAssignVariable),
                             "not given a copy of the host value");
     ValueCell copy = host3;
     EXPECT_EQ(services.variableOperation(services.hostData, &copy, 40, nullptr, 0, &key, 40, &value, 40,

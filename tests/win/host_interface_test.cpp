@@ -117,8 +117,7 @@ TEST(Table, NamesAndKindsOfAllEntries) {
         Record r = Describe(host, i);
         const int length = r.get().nameLength;
         EXPECT_EQ(static_cast<int>(std::strlen(r.get().name)), length) << i;
-        for (int c = 0; c < length; ++c)
-            EXPECT_FALSE(r.get().name[c] >= 'A' && r.get().name[c] <= 'Z') << r.get().name;
+        for (int c = 0; c < length; ++c) EXPECT_FALSE(r.get().name[c] >= 'A' && r.get().name[c] <= 'Z') << r.get().name;
         (r.get().kind == 2 ? functions : constants)++;
         EXPECT_EQ(r.get().kind == 3, r.get().name[0] == '@') << r.get().name;
     }

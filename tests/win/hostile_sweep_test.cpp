@@ -65,8 +65,8 @@ public:
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "VantorSweepCanary";
         RegisterClassA(&wc);
-        window_ = CreateWindowExA(0, wc.lpszClassName, "canary", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                                  nullptr, wc.hInstance, nullptr);
+        window_ = CreateWindowExA(0, wc.lpszClassName, "canary", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
     }
     ~Canary() { DestroyWindow(window_); }
     static inline int received = 0;
@@ -114,9 +114,8 @@ public:
         }
         tally_ = {};
 
-        const std::vector<int> counts = record.counts.optional > 0
-                                            ? std::vector<int>{record.counts.required, total}
-                                            : std::vector<int>{total};
+        const std::vector<int> counts =
+            record.counts.optional > 0 ? std::vector<int>{record.counts.required, total} : std::vector<int>{total};
         // One argument hostile, the others ordinary.
         for (int k = 0; k < total; ++k) {
             if (types_[k] == 'S') {
@@ -181,12 +180,10 @@ private:
         if (IsWindow(own_)) DestroyWindow(own_);
         ownPrefix_ = prefix;
         static const std::map<std::string, std::pair<const char*, DWORD>> kClasses = {
-            {"an", {ANIMATE_CLASSA, 0}},          {"cb", {"COMBOBOX", CBS_DROPDOWN}},
-            {"eb", {"EDIT", 0}},                  {"ip", {WC_IPADDRESSA, 0}},
-            {"lb", {"LISTBOX", LBS_NOTIFY}},      {"lv", {WC_LISTVIEWA, LVS_REPORT}},
-            {"pb", {"BUTTON", 0}},                {"pg", {PROGRESS_CLASSA, 0}},
-            {"sb", {STATUSCLASSNAMEA, 0}},        {"ta", {WC_TABCONTROLA, 0}},
-            {"tr", {TRACKBAR_CLASSA, 0}},         {"rt", {"RICHEDIT50W", ES_MULTILINE}},
+            {"an", {ANIMATE_CLASSA, 0}}, {"cb", {"COMBOBOX", CBS_DROPDOWN}}, {"eb", {"EDIT", 0}},
+            {"ip", {WC_IPADDRESSA, 0}},  {"lb", {"LISTBOX", LBS_NOTIFY}},    {"lv", {WC_LISTVIEWA, LVS_REPORT}},
+            {"pb", {"BUTTON", 0}},       {"pg", {PROGRESS_CLASSA, 0}},       {"sb", {STATUSCLASSNAMEA, 0}},
+            {"ta", {WC_TABCONTROLA, 0}}, {"tr", {TRACKBAR_CLASSA, 0}},       {"rt", {"RICHEDIT50W", ES_MULTILINE}},
             {"tv", {WC_TREEVIEWA, 0}},
         };
         const auto found = kClasses.find(prefix);
@@ -243,8 +240,7 @@ private:
         }
         if (!Expected(r)) {
             ++tally_.missing;
-            Note(currentCall + ": " + std::to_string(r.callbacks) + " results, returned " +
-                 std::to_string(r.returned));
+            Note(currentCall + ": " + std::to_string(r.callbacks) + " results, returned " + std::to_string(r.returned));
         }
     }
 
@@ -267,7 +263,9 @@ private:
             if (k > 0) text += ", ";
             if (!args[k].isText()) {
                 const std::int32_t v = args[k].integer();
-                text += v == destroyed_ ? "destroyed window" : v == Value(other_) && v != 0 ? "other window" : std::to_string(v);
+                text += v == destroyed_                ? "destroyed window"
+                        : v == Value(other_) && v != 0 ? "other window"
+                                                       : std::to_string(v);
             } else if (args[k].text().size() > 20) {
                 text += "text of " + std::to_string(args[k].text().size()) + " bytes";
             } else {

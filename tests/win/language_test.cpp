@@ -22,12 +22,12 @@ constexpr char kResourceTooOld[] = "201040: This extender function requires KEL 
 class LanguageFolder {
 public:
     // A language file of the given code and contents beside the copy.
-    explicit LanguageFolder(const std::string& code = "tst",
-                            const std::string& contents = "[vantor44i Extender]\n"
-                                                          "X101=Vantor~in another|language\n"
-                                                          "X201040=Please update the host~now\n"
-                                                          "X201001=XXX\n"
-                                                          "X0=never read\n")
+    explicit LanguageFolder(const std::string& code = "tst", const std::string& contents =
+                                                                 "[vantor44i Extender]\n"
+                                                                 "X101=Vantor~in another|language\n"
+                                                                 "X201040=Please update the host~now\n"
+                                                                 "X201001=XXX\n"
+                                                                 "X0=never read\n")
         : language_(copy_.Put("OLVELANG." + code, contents)) {}
     const std::string& dll() const { return copy_.dll(); }
     const std::string& language() const { return language_; }
@@ -115,8 +115,7 @@ TEST(Language, SampleFileOfTheDocsOverridesWhatItNames) {
 
     // 201004 is not in the sample: the library's own text.
     host->SetHostVersion(1100);
-    const HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                        nullptr, nullptr);
+    const HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     host->Call("evDialogProcOptions", {window, -111, 1});
     host->FailOperation(3, 3);  // the host refuses its value with code 3
     const CallResult refused = host->Call("evProcessEvents");

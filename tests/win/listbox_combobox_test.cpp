@@ -19,12 +19,10 @@ namespace {
 class Boxes : public DialogTest {
 protected:
     HWND List(DWORD style, const std::vector<std::string>& items) {
-        const HWND list =
-            dialog.AddChild("LISTBOX", style | WS_VSCROLL | WS_BORDER, 0, 10, 10, 200, 200);
+        const HWND list = dialog.AddChild("LISTBOX", style | WS_VSCROLL | WS_BORDER, 0, 10, 10, 200, 200);
         const bool many = items.size() > 100;  // painted item by item, they take seconds under Wine
         if (many) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-        for (const auto& item : items)
-            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        for (const auto& item : items) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
         if (many) SendMessageA(list, WM_SETREDRAW, TRUE, 0);
         return list;
     }
@@ -52,7 +50,6 @@ protected:
     static void Select(HWND list, std::initializer_list<int> positions) {
         for (int position : positions) SendMessageA(list, LB_SETSEL, TRUE, position);
     }
-
 };
 
 using Strings = std::vector<std::string>;
@@ -135,8 +132,7 @@ TEST_F(Boxes, DeleteItemByIndex) {
     EXPECT_EQ(Items(list), (Strings{"b"}));
 
     list = List(0, kThree);
-    EXPECT_EQ(host.Call("lbDeleteItem", {list, -1, 5}).integer(), LB_ERR)
-        << "counts from the end only with scope 0";
+    EXPECT_EQ(host.Call("lbDeleteItem", {list, -1, 5}).integer(), LB_ERR) << "counts from the end only with scope 0";
     EXPECT_EQ(Items(list), kThree);
     EXPECT_EQ(host.Call("lbDeleteItem", {list, 2, 7}).integer(), 2);
     EXPECT_EQ(Items(list), (Strings{"a", "c"}));
@@ -252,13 +248,11 @@ TEST_F(Boxes, SelectionStates) {
 }
 
 TEST_F(Boxes, ItemSelAnswersInFullBeyondFixedLimits) {
-    const HWND list =
-        dialog.AddChild("LISTBOX", LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT, 0, 10, 10, 200, 200);
+    const HWND list = dialog.AddChild("LISTBOX", LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT, 0, 10, 10, 200, 200);
     constexpr int kItems = 40000;
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_INITSTORAGE, kItems, kItems * 2);
-    for (int i = 0; i < kItems; ++i)
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("x"));
+    for (int i = 0; i < kItems; ++i) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("x"));
     SendMessageA(list, LB_SETSEL, TRUE, -1);
     ASSERT_EQ(SendMessageA(list, LB_GETSELCOUNT, 0, 0), kItems);
 

@@ -55,8 +55,7 @@ class ListViewTest : public DialogTest {
 protected:
     // A report view with columns of the given headers and rows of the given
     // first-column texts, filled through the extender.
-    HWND MakeList(bool checkBoxes, std::vector<const char*> headers = {"Name"},
-                  std::vector<const char*> rows = {}) {
+    HWND MakeList(bool checkBoxes, std::vector<const char*> headers = {"Name"}, std::vector<const char*> rows = {}) {
         const HWND list = dialog.AddChild(WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS, 0, 10, 10, 400, 200);
         EXPECT_NE(list, nullptr);
         if (checkBoxes) SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
@@ -66,7 +65,6 @@ protected:
             EXPECT_EQ(host.Call("lvInsertItem", {list, at + 1, rows[at]}).integer(), at);
         return list;
     }
-
 };
 
 }  // namespace
@@ -376,9 +374,10 @@ TEST_F(ListViewTest, ChangesToEveryRowOfALongListRepaintOnce) {
     const auto fill = [&] { return host.Call("lvSetColumnFillSeq", {list, 2, 5, 5}).integer(); };
     const auto clearImages = [&] { return host.Call("lvClearImages", {list}).integer(); };
     const auto fillText = [&] { return host.Call("lvSetColumnFill", {list, 2, "x"}).integer(); };
-    const std::pair<const char*, std::function<std::int32_t()>> changes[] = {
-        {"lvSetItemsChecked", checkAll}, {"lvSetColumnFillSeq", fill}, {"lvClearImages", clearImages},
-        {"lvSetColumnFill", fillText}};
+    const std::pair<const char*, std::function<std::int32_t()>> changes[] = {{"lvSetItemsChecked", checkAll},
+                                                                             {"lvSetColumnFillSeq", fill},
+                                                                             {"lvClearImages", clearImages},
+                                                                             {"lvSetColumnFill", fillText}};
     ASSERT_TRUE(paintedAfterRawChange()) << "a change to a visible row waits for paint";
 
     const std::vector<WPARAM> none, pausedOnce = {FALSE, TRUE};
@@ -678,10 +677,10 @@ TEST_F(ListViewTest, ItemTextColoursPaintTheCellsAndGoWithTheList) {
     EXPECT_EQ(r.returned, 0);
     EXPECT_EQ(r.cell.intValue, HostDouble::kUntouchedInteger);
     host.Call("lvSetItemTextColor", {list, 2, 2, 0, "255|255|255"});
-    host.Call("lvSetItemTextColor", {list, 0, 1, 0, "0|0|255"});      // column 1 of every row
-    host.Call("lvSetItemTextColor", {list, 3, 0, 1, "0|255|0"});      // all of row 3
-    host.Call("lvSetItemTextColor", {list, 3, 0, 1, "1|2|3"});        // replaced
-    host.Call("lvSetItemTextColor", {list, 3, 0, 9, ""});             // and forgotten again
+    host.Call("lvSetItemTextColor", {list, 0, 1, 0, "0|0|255"});  // column 1 of every row
+    host.Call("lvSetItemTextColor", {list, 3, 0, 1, "0|255|0"});  // all of row 3
+    host.Call("lvSetItemTextColor", {list, 3, 0, 1, "1|2|3"});    // replaced
+    host.Call("lvSetItemTextColor", {list, 3, 0, 9, ""});         // and forgotten again
     EXPECT_NE(GetWindowLongPtrA(dialog.hwnd(), GWLP_WNDPROC), parentProc) << "the parent is hooked";
 
     // Paint the list into a bitmap and count the colours inside each cell.
@@ -830,5 +829,6 @@ TEST_F(ListViewTest, CellColourBeatsRowColumnAndAllColours) {
     EXPECT_GT(painted.Count(0, 1, column), 5);
     for (const COLORREF other : {all, row, cell, rowBack, cellBack}) EXPECT_EQ(painted.Count(0, 1, other), 0) << other;
     EXPECT_GT(painted.Count(0, 0, all), 5);
-    for (const COLORREF other : {row, column, cell, rowBack, cellBack}) EXPECT_EQ(painted.Count(0, 0, other), 0) << other;
+    for (const COLORREF other : {row, column, cell, rowBack, cellBack})
+        EXPECT_EQ(painted.Count(0, 0, other), 0) << other;
 }

@@ -39,8 +39,8 @@ protected:
     }
 
     HWND AddEdit(int id, int y, DWORD style) {
-        const HWND window = dialog_->AddChild("EDIT", WS_BORDER | ES_AUTOHSCROLL | style, id, 10, y,
-                                              400, style & ES_MULTILINE ? 200 : 24);
+        const HWND window = dialog_->AddChild("EDIT", WS_BORDER | ES_AUTOHSCROLL | style, id, 10, y, 400,
+                                              style & ES_MULTILINE ? 200 : 24);
         created.push_back(window);
         return window;
     }
@@ -72,9 +72,7 @@ protected:
     static void Key(HWND window, char c) { SendMessageA(window, WM_CHAR, static_cast<unsigned char>(c), 1); }
 
     CallResult Mask(HWND window, const std::string& mask) { return host.Call("ebMask", {window, mask}); }
-    CallResult Numeric(HWND window, const std::string& mask) {
-        return host.Call("ebMask", {window, mask, 1});
-    }
+    CallResult Numeric(HWND window, const std::string& mask) { return host.Call("ebMask", {window, mask, 1}); }
     CallResult Clean(HWND window, const std::string& mask) { return host.Call("ebMaskClean", {window, mask}); }
     CallResult Clean(HWND window, const std::string& mask, int mode) {
         return host.Call("ebMaskClean", {window, mask, mode});
@@ -117,14 +115,15 @@ protected:
 TEST_F(EditBox, TypingADateRowByRow) {
     ForgetLength(edit);
     const std::string mask = "##/##/####";
-    struct Row { char key; const char* text; int caret; };
+    struct Row {
+        char key;
+        const char* text;
+        int caret;
+    };
     const std::vector<Row> rows = {
-        {'1', "1", 1},
-        {'2', "12/", 3},
-        {'3', "12/3", 4},
-        {'4', "12/34/", 6},
-        {'\b', "12/34", 5},   // deletion at the end: accepted as it stands
-        {'x', "12/34/", 6},  // the "/" is put back, the x rejected
+        {'1', "1", 1},      {'2', "12/", 3},    {'3', "12/3", 4},
+        {'4', "12/34/", 6}, {'\b', "12/34", 5},  // deletion at the end: accepted as it stands
+        {'x', "12/34/", 6},                      // the "/" is put back, the x rejected
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.key == '\b' ? std::string("Backspace") : std::string(1, row.key));
@@ -151,11 +150,13 @@ TEST_F(EditBox, BackspaceLeavesTheControlUntouched) {
 }
 
 TEST_F(EditBox, NumericMasks) {
-    struct Row { const char* mask; const char* text; const char* expected; };
+    struct Row {
+        const char* mask;
+        const char* text;
+        const char* expected;
+    };
     const std::vector<Row> rows = {
-        {"###,###.##", "1234", "12.34"},
-        {"#,###", "1234", "1,234"},
-        {"##-##", "1234", "134"},
+        {"###,###.##", "1234", "12.34"}, {"#,###", "1234", "1,234"}, {"##-##", "1234", "134"},
         {"#,###", "98761234", "1,234"},  // leading digits the mask cannot place are dropped
         {"###.##", "abc", ""},
     };
@@ -235,20 +236,28 @@ TEST_F(EditBox, TextModeEdgeCases) {
 
     // bytes from 0x80 up are neither letters nor digits
     ForgetLength(edit);
-    SetText(edit, "\xE9" "1\xFF\xE9", 4);
-    ExpectString(Mask(edit, "\xE9##&"), "\xE9" "1\xE9");
+    SetText(edit,
+            "\xE9"
+            "1\xFF\xE9",
+            4);
+    ExpectString(Mask(edit, "\xE9##&"),
+                 "\xE9"
+                 "1\xE9");
 }
 
 // Typed key by key at the end of the box, each key followed by ebMask as a
 // change handler calls it: every key stays, the caret at the end of the text.
 TEST_F(EditBox, NoKeyTypedAtTheEndIsLost) {
-    struct Row { const char* mask; const char* keys; std::vector<const char*> texts; };
+    struct Row {
+        const char* mask;
+        const char* keys;
+        std::vector<const char*> texts;
+    };
     const std::vector<Row> rows = {
         {"#/#", "12", {"1/", "1/2"}},
         {"#.##", "125", {"1.", "1.2", "1.25"}},
         {"U-###", "b123", {"B-", "B-1", "B-12", "B-123"}},
-        {"##/##/####", "12342026", {"1", "12/", "12/3", "12/34/", "12/34/2", "12/34/20", "12/34/202",
-                                    "12/34/2026"}},
+        {"##/##/####", "12342026", {"1", "12/", "12/3", "12/34/", "12/34/2", "12/34/20", "12/34/202", "12/34/2026"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mask);
@@ -368,9 +377,12 @@ TEST_F(EditBox, LongTextsAndLongMasks) {
 TEST_F(EditBox, CleanModes) {
     const std::string mask = "$##.## (A)";
     SetText(edit, "$12.50 (x)", 0);
-    struct Row { int mode; const char* expected; };
-    for (const Row& row : std::vector<Row>{{0, "$12.50 (x)"}, {1, "12.50"}, {2, "1250x"},
-                                          {3, "$1250 (x)"}, {4, "12.50x"}, {7, ""}, {-1, ""}}) {
+    struct Row {
+        int mode;
+        const char* expected;
+    };
+    for (const Row& row : std::vector<Row>{
+             {0, "$12.50 (x)"}, {1, "12.50"}, {2, "1250x"}, {3, "$1250 (x)"}, {4, "12.50x"}, {7, ""}, {-1, ""}}) {
         SCOPED_TRACE(row.mode);
         SendMessageA(edit, EM_SETSEL, 2, 5);
         ExpectString(Clean(edit, mask, row.mode), row.expected);

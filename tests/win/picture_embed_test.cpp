@@ -27,9 +27,9 @@ const unsigned char kPng[] =
 
 // What a box holds as its first embedded object.
 struct ObjectSeen {
-    LONG count = 0;      // objects in the box
-    LONG position = -1;  // character position of the first
-    SIZEL size{};        // its size (HIMETRIC)
+    LONG count = 0;                 // objects in the box
+    LONG position = -1;             // character position of the first
+    SIZEL size{};                   // its size (HIMETRIC)
     COLORREF centre = CLR_INVALID;  // the colour in the middle of its picture
 };
 
@@ -61,8 +61,7 @@ COLORREF CentreOf(HENHMETAFILE picture) {
 ObjectSeen FirstObject(HWND box) {
     ObjectSeen seen;
     Released<IRichEditOle> ole;
-    if (!SendMessageA(box, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole.p)) || ole.p == nullptr)
-        return seen;
+    if (!SendMessageA(box, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole.p)) || ole.p == nullptr) return seen;
     seen.count = ole.p->GetObjectCount();
     if (seen.count == 0) return seen;
     REOBJECT object{};

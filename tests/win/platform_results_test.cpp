@@ -173,7 +173,8 @@ std::int32_t __stdcall Record(std::int32_t status, std::uint32_t, HostServices*,
 TEST_F(PlatformResults, EventsWithoutHostServices) {
     using DispatchFn = std::int32_t(__stdcall*)(HWND, HINSTANCE, std::uint32_t, std::int32_t, ResultCallback,
                                                 HostServices*, std::int32_t, void*, std::int32_t, ValueCell*);
-    const auto dispatch = reinterpret_cast<DispatchFn>(reinterpret_cast<void*>(GetProcAddress(host.module(), "_KELExtender2@40")));
+    const auto dispatch =
+        reinterpret_cast<DispatchFn>(reinterpret_cast<void*>(GetProcAddress(host.module(), "_KELExtender2@40")));
     ASSERT_NE(dispatch, nullptr);
     const HWND edit = dialog.AddChild("EDIT", WS_BORDER, 101);
     const std::string list = "field," + std::to_string(HandleValue(edit));

@@ -17,12 +17,9 @@ namespace {
 // it ends.
 class Bars : public DialogTest {
 protected:
-    HWND ProgressBar() {
-        return Handle(host.Call("pgCreateProgressBar", {dialog.hwnd(), 10, 10, 200, 20, 0}));
-    }
+    HWND ProgressBar() { return Handle(host.Call("pgCreateProgressBar", {dialog.hwnd(), 10, 10, 200, 20, 0})); }
     HWND Trackbar(int extraStyles = 0) {
-        return Handle(
-            host.Call("trCreateTrackBar", {dialog.hwnd(), 60, 60, 200, 200, extraStyles}));
+        return Handle(host.Call("trCreateTrackBar", {dialog.hwnd(), 60, 60, 200, 200, extraStyles}));
     }
     static std::string Text(HWND window) {
         char text[256] = {};
@@ -36,15 +33,11 @@ protected:
     }
     std::vector<HWND> Statics() const {
         std::vector<HWND> found;
-        for (HWND w = GetWindow(dialog.hwnd(), GW_CHILD); w != nullptr;
-             w = GetWindow(w, GW_HWNDNEXT))
+        for (HWND w = GetWindow(dialog.hwnd(), GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
             if (_stricmp(ClassOf(w).c_str(), "Static") == 0) found.push_back(w);
         return found;
     }
-    static DWORD Style(HWND window) {
-        return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-    }
-
+    static DWORD Style(HWND window) { return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)); }
 };
 
 }  // namespace
@@ -83,8 +76,7 @@ TEST_F(Bars, ProgressBarRangeWarnsButSetsIt) {
     const CallResult r = host.Call("pgSetRange", {bar, 10, 10});
     ASSERT_EQ(host.messageBoxes.size(), 1u);
     EXPECT_EQ(host.messageBoxes[0].title, "Error");
-    EXPECT_EQ(host.messageBoxes[0].text,
-              "Your Minimum value must be less than your Maximum value.");
+    EXPECT_EQ(host.messageBoxes[0].text, "Your Minimum value must be less than your Maximum value.");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.integer(), MAKELONG(0, 100)) << "the range before, as PBM_SETRANGE32 answers";
     PBRANGE range{};
@@ -95,16 +87,12 @@ TEST_F(Bars, ProgressBarRangeWarnsButSetsIt) {
 
 TEST_F(Bars, ProgressBarColours) {
     const HWND bar = ProgressBar();
-    EXPECT_EQ(host.Call("pgSetColor", {bar, "0|0|255", 1}).integer(),
-              static_cast<int>(CLR_DEFAULT));
+    EXPECT_EQ(host.Call("pgSetColor", {bar, "0|0|255", 1}).integer(), static_cast<int>(CLR_DEFAULT));
     EXPECT_EQ(SendMessageA(bar, PBM_GETBARCOLOR, 0, 0), RGB(0, 0, 255)) << "part 1 is the bar";
-    EXPECT_EQ(host.Call("pgSetColor", {bar, "255|0|0", 1}).integer(),
-              static_cast<int>(RGB(0, 0, 255)))
+    EXPECT_EQ(host.Call("pgSetColor", {bar, "255|0|0", 1}).integer(), static_cast<int>(RGB(0, 0, 255)))
         << "the previous colour";
-    EXPECT_EQ(host.Call("pgSetColor", {bar, "0|128|0", 0}).integer(),
-              static_cast<int>(CLR_DEFAULT));
-    EXPECT_EQ(SendMessageA(bar, PBM_GETBKCOLOR, 0, 0), RGB(0, 128, 0))
-        << "part 0 is the background";
+    EXPECT_EQ(host.Call("pgSetColor", {bar, "0|128|0", 0}).integer(), static_cast<int>(CLR_DEFAULT));
+    EXPECT_EQ(SendMessageA(bar, PBM_GETBKCOLOR, 0, 0), RGB(0, 128, 0)) << "part 0 is the background";
 
     EXPECT_EQ(host.Call("pgSetColor", {bar, "9|9|9", 2}).integer(), 0);
     EXPECT_EQ(SendMessageA(bar, PBM_GETBARCOLOR, 0, 0), RGB(255, 0, 0)) << "part 2 sends nothing";
@@ -122,11 +110,9 @@ TEST_F(Bars, ProgressBarMarqueeAndState) {
 }
 
 TEST_F(Bars, ButtonBecomesMultiline) {
-    const HWND button =
-        dialog.AddChild("BUTTON", BS_PUSHBUTTON, 0, 10, 10, 60, 40, "A long button text");
+    const HWND button = dialog.AddChild("BUTTON", BS_PUSHBUTTON, 0, 10, 10, 60, 40, "A long button text");
     EXPECT_EQ(host.Call("pbSetMultiline", {button, 0}).integer(), 1);
-    EXPECT_EQ(Style(button) & (BS_MULTILINE | BS_FLAT | BS_LEFTTEXT),
-              DWORD{BS_MULTILINE | BS_FLAT | BS_LEFTTEXT});
+    EXPECT_EQ(Style(button) & (BS_MULTILINE | BS_FLAT | BS_LEFTTEXT), DWORD{BS_MULTILINE | BS_FLAT | BS_LEFTTEXT});
     EXPECT_EQ(Style(button) & 0xF, DWORD{BS_PUSHBUTTON}) << "the button stays a push button";
 }
 
@@ -177,9 +163,7 @@ TEST_F(Bars, VerticalTrackbarKeepsTicksSelectionAndTooltips) {
 
 TEST_F(Bars, TrackbarSettersAndTrackInfo) {
     const HWND trackbar = Trackbar();
-    const auto info = [&](int what) {
-        return host.Call("trGetTrackInfo", {trackbar, what}).integer();
-    };
+    const auto info = [&](int what) { return host.Call("trGetTrackInfo", {trackbar, what}).integer(); };
     host.Call("trSetRangeMin", {trackbar, 5});
     host.Call("trSetRangeMax", {trackbar, 50});
     EXPECT_EQ(host.Call("trSetLineSize", {trackbar, 3}).integer(), 1);
@@ -210,17 +194,14 @@ TEST_F(Bars, TrackbarSettersAndTrackInfo) {
     EXPECT_EQ(SendMessageA(trackbar, TBM_GETTIC, 0, 0), 12);
 
     EXPECT_EQ(host.Call("trSetTipSide", {trackbar, TBTS_LEFT}).integer(), 1);
-    EXPECT_EQ(SendMessageA(trackbar, TBM_SETTIPSIDE, TBTS_TOP, 0), TBTS_LEFT)
-        << "the side it was given";
+    EXPECT_EQ(SendMessageA(trackbar, TBM_SETTIPSIDE, TBTS_TOP, 0), TBTS_LEFT) << "the side it was given";
 }
 
 // The setters' argument 2 is a text in the table: a host that hands over
 // only the text form ("30") moves the thumb as one that hands over 30.
 TEST_F(Bars, TrackbarSettersReadTheNumberOfATextArgument) {
     const HWND trackbar = Trackbar();
-    const auto info = [&](int what) {
-        return host.Call("trGetTrackInfo", {trackbar, what}).integer();
-    };
+    const auto info = [&](int what) { return host.Call("trGetTrackInfo", {trackbar, what}).integer(); };
     EXPECT_EQ(host.Call("trSetRangeMin", {trackbar, "5"}).integer(), 1);
     host.Call("trSetRangeMax", {trackbar, " 60"});
     host.Call("trSetLineSize", {trackbar, "4"});
@@ -251,8 +232,7 @@ TEST_F(Bars, BuddiesAreReplacedAndRemovedWithoutOrphans) {
     const auto buddy = [&](BOOL leftOrTop) {
         return reinterpret_cast<HWND>(SendMessageA(trackbar, TBM_GETBUDDY, leftOrTop, 0));
     };
-    EXPECT_EQ(host.Call("trSetBuddy", {dialog.hwnd(), trackbar, 40, 20, "Low", "High"}).integer(),
-              1);
+    EXPECT_EQ(host.Call("trSetBuddy", {dialog.hwnd(), trackbar, 40, 20, "Low", "High"}).integer(), 1);
     const HWND left = buddy(TRUE), right = buddy(FALSE);
     ASSERT_NE(left, nullptr);
     ASSERT_NE(right, nullptr);

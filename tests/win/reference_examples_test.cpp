@@ -102,8 +102,8 @@ public:
         names_["hImages"] = Create("ilCreateImgList", {4, 4, 16, 16, 0});
         Fill("ilAddImage", {Name("hImages"), "C:\\pictures\\logo.bmp", 0, 0});  // 64 x 16: 4 images
         names_["hRich"] = Create("rtCreate", {H(dialog_->hwnd()), 10, 10, 300, 120, 0});
-        names_["hTree"] = Create("tvCreateTreeView",
-                                 {H(dialog_->hwnd()), 320, 10, 240, 160, 0, Name("hImages"), 2, 1, 0});
+        names_["hTree"] =
+            Create("tvCreateTreeView", {H(dialog_->hwnd()), 320, 10, 240, 160, 0, Name("hImages"), 2, 1, 0});
         const std::pair<const char*, int> items[] = {{"Fruit", 1}, {"Pears", 2}, {"Vegetables", 1}};
         for (const auto& [text, level] : items) Fill("tvAdd", {Name("hTree"), text, level});
         names_["hBar"] = Create("pgCreateProgressBar", {H(dialog_->hwnd()), 10, 200, 300, 18, 0});
@@ -142,12 +142,11 @@ private:
 
     // The controls a dialog brings along, filled through the library.
     void AddDialogControls() {
-        const HWND list = dialog_->AddChild(WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER, 101,
-                                           10, 260, 300, 120);
+        const HWND list =
+            dialog_->AddChild(WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER, 101, 10, 260, 300, 120);
         ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES);
         names_["hList"] = H(list);
-        for (const char* header : {"Name", "Kind", "Size"})
-            Fill("lvInsertColumn", {Name("hList"), 9, header});
+        for (const char* header : {"Name", "Kind", "Size"}) Fill("lvInsertColumn", {Name("hList"), 9, header});
         const char* rows[3][3] = {{"alpha", "text", "1 KB"}, {"beta", "picture", "2 KB"}, {"gamma", "sound", "3 KB"}};
         for (int item = 1; item <= 3; ++item) {
             Fill("lvInsertItem", {Name("hList"), item, rows[item - 1][0]});
@@ -157,8 +156,8 @@ private:
         Fill("lvSetItemCheck", {Name("hList"), 2, 1});
         Fill("lvSetItemState", {Name("hList"), 3, 2, 2});
 
-        const HWND listBox = dialog_->AddChild("LISTBOX", LBS_MULTIPLESEL | WS_VSCROLL | WS_HSCROLL | WS_BORDER,
-                                              102, 320, 260, 140, 100);
+        const HWND listBox = dialog_->AddChild("LISTBOX", LBS_MULTIPLESEL | WS_VSCROLL | WS_HSCROLL | WS_BORDER, 102,
+                                               320, 260, 140, 100);
         names_["hListBox"] = H(listBox);
         for (const char* item : {"red", "green", "blue", "yellow"})
             SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
@@ -172,8 +171,8 @@ private:
             SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
         Fill("cbSetCurSel", {Name("hCombo"), 1});
 
-        names_["hEdit"] = H(dialog_->AddChild("EDIT", WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 104, 470, 300,
-                                             150, 24, "12/34/2026"));
+        names_["hEdit"] =
+            H(dialog_->AddChild("EDIT", WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 104, 470, 300, 150, 24, "12/34/2026"));
         names_["hControl"] = names_["hEdit"];
         SendMessageA(Window("hEdit"), EM_SETSEL, 10, 10);  // as the user typed it
         SendMessageA(Window("hEdit"), EM_SETMODIFY, TRUE, 0);
@@ -208,21 +207,19 @@ std::vector<Arg> Arguments(const Example& example, const std::string& types, con
         const bool text = k < types.size() && types[k] == 'S';
         std::int32_t value = 0;
         switch (argument.kind) {
-        case ExampleArgument::Kind::Text:
-            if (!text) problem = "argument " + std::to_string(k + 1) + " is a text for an int";
-            args.emplace_back(argument.text);
-            continue;
-        case ExampleArgument::Kind::Number:
-            value = static_cast<std::int32_t>(argument.number);
-            break;
-        case ExampleArgument::Kind::Constant:
-            if (!constants.count(argument.text)) problem = argument.text + " is no constant";
-            value = constants.count(argument.text) ? constants.at(argument.text) : 0;
-            break;
-        case ExampleArgument::Kind::Name:
-            if (!scene.Knows(argument.text)) problem = argument.text + " is not in the setting";
-            value = scene.Knows(argument.text) ? scene.Name(argument.text) : 0;
-            break;
+            case ExampleArgument::Kind::Text:
+                if (!text) problem = "argument " + std::to_string(k + 1) + " is a text for an int";
+                args.emplace_back(argument.text);
+                continue;
+            case ExampleArgument::Kind::Number: value = static_cast<std::int32_t>(argument.number); break;
+            case ExampleArgument::Kind::Constant:
+                if (!constants.count(argument.text)) problem = argument.text + " is no constant";
+                value = constants.count(argument.text) ? constants.at(argument.text) : 0;
+                break;
+            case ExampleArgument::Kind::Name:
+                if (!scene.Knows(argument.text)) problem = argument.text + " is not in the setting";
+                value = scene.Knows(argument.text) ? scene.Name(argument.text) : 0;
+                break;
         }
         if (text) {
             args.emplace_back(std::to_string(value));
@@ -243,25 +240,24 @@ void CheckResult(const ExpectedResult& expected, const CallResult& r, HostDouble
     ASSERT_EQ(r.callbacks, 1) << "no result was delivered";
     ASSERT_EQ(r.status, 0) << "the call failed: " << r.text;
     switch (expected.kind) {
-    case Kind::Number:
-        EXPECT_EQ(r.cell.kind, kIntegerCell);
-        EXPECT_EQ(r.integer(), static_cast<std::int32_t>(expected.number));
-        break;
-    case Kind::Text:
-        EXPECT_EQ(r.cell.kind, kStringCell);
-        EXPECT_EQ(r.text, expected.text);
-        break;
-    case Kind::Handle:
-    case Kind::NonZero:
-        EXPECT_EQ(r.cell.kind, kIntegerCell);
-        EXPECT_NE(r.integer(), 0);
-        break;
-    case Kind::HostValue:
-        EXPECT_EQ(host.hostValuesIssued, 1);
-        EXPECT_EQ(host.resultKindAtHostValue, kHostValueCell);
-        break;
-    case Kind::NoResult:
-        break;
+        case Kind::Number:
+            EXPECT_EQ(r.cell.kind, kIntegerCell);
+            EXPECT_EQ(r.integer(), static_cast<std::int32_t>(expected.number));
+            break;
+        case Kind::Text:
+            EXPECT_EQ(r.cell.kind, kStringCell);
+            EXPECT_EQ(r.text, expected.text);
+            break;
+        case Kind::Handle:
+        case Kind::NonZero:
+            EXPECT_EQ(r.cell.kind, kIntegerCell);
+            EXPECT_NE(r.integer(), 0);
+            break;
+        case Kind::HostValue:
+            EXPECT_EQ(host.hostValuesIssued, 1);
+            EXPECT_EQ(host.resultKindAtHostValue, kHostValueCell);
+            break;
+        case Kind::NoResult: break;
     }
 }
 
@@ -391,8 +387,7 @@ const std::map<std::string, Step>& Effects() {
              EXPECT_EQ(format.yHeight, 220);
              EXPECT_EQ(format.crTextColor, RGB(0, 0, 0));
          }},
-        {"rtFontSizing",
-         [](Scene& s, const CallResult& r) { EXPECT_EQ(SelectionFormat(s).yHeight, r.integer()); }},
+        {"rtFontSizing", [](Scene& s, const CallResult& r) { EXPECT_EQ(SelectionFormat(s).yHeight, r.integer()); }},
         {"rtZoom",
          [](Scene& s, const CallResult&) {
              int numerator = -1, denominator = -1;
@@ -421,9 +416,7 @@ const std::map<std::string, Step>& Effects() {
              EXPECT_EQ(ListText(s, 1, 0), "alpha");
          }},
         {"lvInsertColumn",
-         [](Scene& s, const CallResult&) {
-             EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(s.Window("hList"))), 4);
-         }},
+         [](Scene& s, const CallResult&) { EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(s.Window("hList"))), 4); }},
         {"lvSetItemText", [](Scene& s, const CallResult&) { EXPECT_EQ(ListText(s, 1, 2), "12 KB"); }},
         {"lvSetColumnFill",
          [](Scene& s, const CallResult&) {
@@ -463,7 +456,8 @@ const std::map<std::string, Step>& Effects() {
              EXPECT_LT(item.iImage, 0) << "item 1 still shows image " << item.iImage;
          }},
         {"lvSetItemState", [](Scene& s, const CallResult&) { EXPECT_EQ(ListState(s, 0, LVIS_SELECTED), 2); }},
-        {"lvSetItemCheck", [](Scene& s, const CallResult&) { EXPECT_TRUE(ListView_GetCheckState(s.Window("hList"), 0)); }},
+        {"lvSetItemCheck",
+         [](Scene& s, const CallResult&) { EXPECT_TRUE(ListView_GetCheckState(s.Window("hList"), 0)); }},
         {"lvSetItemsChecked",
          [](Scene& s, const CallResult&) {
              for (int item = 0; item < 3; ++item) EXPECT_FALSE(ListView_GetCheckState(s.Window("hList"), item));
@@ -474,7 +468,9 @@ const std::map<std::string, Step>& Effects() {
              EXPECT_EQ(ListText(s, 1, 0), "beta");
          }},
         {"lvSetBkColor",
-         [](Scene& s, const CallResult&) { EXPECT_EQ(ListView_GetTextBkColor(s.Window("hList")), RGB(255, 255, 224)); }},
+         [](Scene& s, const CallResult&) {
+             EXPECT_EQ(ListView_GetTextBkColor(s.Window("hList")), RGB(255, 255, 224));
+         }},
         {"tvCreateTreeView",
          [](Scene& s, const CallResult& r) {
              EXPECT_EQ(ClassOf(r.integer()), WC_TREEVIEWA);
@@ -502,8 +498,7 @@ const std::map<std::string, Step>& Effects() {
          }},
         {"lbSetHScrollSize",
          [](Scene& s, const CallResult&) { EXPECT_EQ(Send(s, "hListBox", LB_GETHORIZONTALEXTENT), 600); }},
-        {"lbSetItemHeight",
-         [](Scene& s, const CallResult&) { EXPECT_EQ(Send(s, "hListBox", LB_GETITEMHEIGHT), 20); }},
+        {"lbSetItemHeight", [](Scene& s, const CallResult&) { EXPECT_EQ(Send(s, "hListBox", LB_GETITEMHEIGHT), 20); }},
         {"lbSetItemState", [](Scene& s, const CallResult&) { EXPECT_GT(Send(s, "hListBox", LB_GETSEL, 1), 0); }},
         {"cbSetCurSel", [](Scene& s, const CallResult&) { EXPECT_EQ(Send(s, "hCombo", CB_GETCURSEL), 1); }},
         {"pgCreateProgressBar",
@@ -608,8 +603,7 @@ const std::map<std::string, Step>& Effects() {
         {"anOpenAVI", [](Scene& s, const CallResult&) { EXPECT_TRUE(IsWindowVisible(s.Window("hAnim"))); }},
         {"ebMask", [](Scene& s, const CallResult& r) { EXPECT_EQ(WindowText(s.Window("hEdit")), r.text); }},
         {"ebSetModify", [](Scene& s, const CallResult&) { EXPECT_EQ(Send(s, "hEdit", EM_GETMODIFY), 0); }},
-        {"ebMaskClean",
-         [](Scene& s, const CallResult&) { EXPECT_EQ(WindowText(s.Window("hEdit")), "12/34/2026"); }},
+        {"ebMaskClean", [](Scene& s, const CallResult&) { EXPECT_EQ(WindowText(s.Window("hEdit")), "12/34/2026"); }},
         {"ebSetLenLimit", [](Scene& s, const CallResult&) { EXPECT_EQ(Send(s, "hEdit", EM_GETLIMITTEXT), 40); }},
         {"evDialogProcOptions",
          [](Scene& s, const CallResult&) {
@@ -638,17 +632,30 @@ const std::map<std::string, Step>& Effects() {
 const std::map<std::string, std::function<void(Scene&)>>& Preparations() {
     static const std::map<std::string, std::function<void(Scene&)>> steps{
         {"evProcessEvents",
-         [](Scene& s) { s.host().Call("evDialogProcOptions", {s.Name("hDlg"), evdeOnExit, 1}); }},
-        {"lvClearImages", [](Scene& s) { s.host().Call("lvSetItemImage", {s.Name("hList"), 1, 1, 3}); }},
+         [](Scene& s) {
+             s.host().Call("evDialogProcOptions", {s.Name("hDlg"), evdeOnExit, 1});
+         }},
+        {"lvClearImages",
+         [](Scene& s) {
+             s.host().Call("lvSetItemImage", {s.Name("hList"), 1, 1, 3});
+         }},
         {"trRemoveBuddy",
-         [](Scene& s) { s.host().Call("trSetBuddy", {s.Name("hDlg"), s.Name("hTrack"), 40, 20, "Low", "High"}); }},
-        {"trClearTics", [](Scene& s) { s.host().Call("trSetTic", {s.Name("hTrack"), "25"}); }},
+         [](Scene& s) {
+             s.host().Call("trSetBuddy", {s.Name("hDlg"), s.Name("hTrack"), 40, 20, "Low", "High"});
+         }},
+        {"trClearTics",
+         [](Scene& s) {
+             s.host().Call("trSetTic", {s.Name("hTrack"), "25"});
+         }},
         {"trClearSel",
          [](Scene& s) {
              s.host().Call("trSetSelStart", {s.Name("hTrack"), "20"});
              s.host().Call("trSetSelEnd", {s.Name("hTrack"), "40"});
          }},
-        {"sbSetText", [](Scene& s) { s.host().Call("sbSetParts", {s.Name("hStatus"), "200 420 -1"}); }},
+        {"sbSetText",
+         [](Scene& s) {
+             s.host().Call("sbSetParts", {s.Name("hStatus"), "200 420 -1"});
+         }},
     };
     return steps;
 }

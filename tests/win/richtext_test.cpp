@@ -105,9 +105,7 @@ protected:
         return text;
     }
     static void SetText(const std::string& text) { SetWindowTextA(box, text.c_str()); }
-    static bool Has(const CHARFORMAT2A& f, DWORD bit) {
-        return (f.dwMask & bit) != 0 && (f.dwEffects & bit) != 0;
-    }
+    static bool Has(const CHARFORMAT2A& f, DWORD bit) { return (f.dwMask & bit) != 0 && (f.dwEffects & bit) != 0; }
     static std::int32_t Call(const char* name, std::vector<Arg> args = {}) {
         args.insert(args.begin(), Arg(box));
         const CallResult r = host->Call(name, args);
@@ -131,9 +129,9 @@ TEST_F(RichText, NewBoxShowsHelloWorldAsAMultiLineBoxWithSelectionBar) {
     const DWORD style = createdStyle;
     EXPECT_EQ(style, 0x51B191C4u);
     for (DWORD bit : std::initializer_list<DWORD>{WS_CHILD, WS_VISIBLE, WS_BORDER, WS_VSCROLL, WS_HSCROLL, WS_TABSTOP,
-                      DWORD(ES_SELECTIONBAR), DWORD(ES_SAVESEL), DWORD(ES_WANTRETURN),
-                      DWORD(ES_NOHIDESEL), DWORD(ES_AUTOHSCROLL), DWORD(ES_AUTOVSCROLL),
-                      DWORD(ES_MULTILINE)})
+                                                  DWORD(ES_SELECTIONBAR), DWORD(ES_SAVESEL), DWORD(ES_WANTRETURN),
+                                                  DWORD(ES_NOHIDESEL), DWORD(ES_AUTOHSCROLL), DWORD(ES_AUTOVSCROLL),
+                                                  DWORD(ES_MULTILINE)})
         EXPECT_EQ(style & bit, bit) << std::hex << bit;
     RECT place{};
     GetWindowRect(box, &place);
@@ -417,9 +415,7 @@ TEST_F(RtfSaveRoutes, NameNearTheLengthLimitIsWrittenDirectly) {
     const std::string path = folder + "\\a.rtf";
     ASSERT_LT(path.size(), static_cast<std::size_t>(MAX_PATH));
     ASSERT_GT(folder.size() + 1, static_cast<std::size_t>(MAX_PATH - 14)) << "no room for a scratch name";
-    {
-        std::ofstream(path, std::ios::binary) << "before";
-    }
+    { std::ofstream(path, std::ios::binary) << "before"; }
     EXPECT_EQ(Call("rtSaveFileRTF", {path}), 1);
     EXPECT_TRUE(HoldsTheBox(Contents(path)));
     DeleteFileA(path.c_str());
@@ -439,8 +435,8 @@ TEST_F(RichText, SeveralMegabytesLoadWhole) {
     TempFile file(".rtf");
     file.Write(rtf);
     // A box of its own: Wine takes minutes to replace this much text again.
-    const HWND large = reinterpret_cast<HWND>(static_cast<std::intptr_t>(
-        host->Call("rtCreate", {dialog->hwnd(), 320, 20, 300, 200, 0}).integer()));
+    const HWND large = reinterpret_cast<HWND>(
+        static_cast<std::intptr_t>(host->Call("rtCreate", {dialog->hwnd(), 320, 20, 300, 200, 0}).integer()));
     ASSERT_TRUE(IsWindow(large));
     EXPECT_EQ(host->Call("rtLoadFileRTF", {large, file.path()}).integer(), 1);
     GETTEXTLENGTHEX how{GTL_NUMCHARS | GTL_PRECISE, 1200};
@@ -462,11 +458,10 @@ TEST(RichTextBadInput, NoWindowEmptyAndLongTexts) {
     ASSERT_FALSE(IsWindow(none));
     for (const std::string& text : {std::string(), longText}) {
         EXPECT_EQ(host.Call("rtCreate", {none, 0, 0, 10, 10, 0}).integer(), 0);
-        for (const char* name : {"rtBold", "rtItalic", "rtUnderline", "rtSetBulleted",
-                                 "rtSetDefaults", "rtZoom"})
+        for (const char* name : {"rtBold", "rtItalic", "rtUnderline", "rtSetBulleted", "rtSetDefaults", "rtZoom"})
             EXPECT_EQ(host.Call(name, {none}).integer(), 1) << name;
-        for (const char* name : {"rtSetTextColor", "rtSetTextBackColor", "rtSetText",
-                                 "rtLoadFileRTF", "rtSaveFileRTF"}) {
+        for (const char* name :
+             {"rtSetTextColor", "rtSetTextBackColor", "rtSetText", "rtLoadFileRTF", "rtSaveFileRTF"}) {
             const CallResult r = host.Call(name, {none, text});
             EXPECT_EQ(r.callbacks, 1) << name;
             EXPECT_EQ(r.integer(), 1) << name;

@@ -20,9 +20,7 @@ protected:
     HWND Tab(int style = 0, int width = 300) {
         return Handle(host.Call("taCreateTab", {dialog.hwnd(), 10, 10, width, 200, style}));
     }
-    HWND StatusBar(const char* text = "") {
-        return Handle(host.Call("sbCreateStatusBar", {dialog.hwnd(), text}));
-    }
+    HWND StatusBar(const char* text = "") { return Handle(host.Call("sbCreateStatusBar", {dialog.hwnd(), text})); }
 
     static std::string TabText(HWND tab, int index) {
         char text[64] = {};
@@ -44,10 +42,7 @@ protected:
             SendMessageA(bar, SB_GETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()))));
         return edges;
     }
-    static DWORD Style(HWND window) {
-        return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-    }
-
+    static DWORD Style(HWND window) { return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)); }
 };
 
 bool IsIcon(HICON icon) {
@@ -66,8 +61,7 @@ COLORREF PrintedPixel(HWND window, POINT at) {
     const HDC memory = CreateCompatibleDC(screen);
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
     const HGDIOBJ old = SelectObject(memory, bitmap);
-    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
-                 PRF_CLIENT | PRF_ERASEBKGND);
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
     const COLORREF pixel = GetPixel(memory, at.x, at.y);
     SelectObject(memory, old);
     DeleteObject(bitmap);
@@ -124,8 +118,7 @@ TEST_F(TabsAndStatus, TabBackgroundColourIsKept) {
     const HWND tab = Tab();
     host.Call("taAddTab", {tab, 1, "Page"});
     EXPECT_EQ(host.Call("taSetBkColor", {tab, 256, 0, 0}).integer(), 0) << "low bytes only";
-    EXPECT_EQ(host.Call("taSetBkColor", {tab, 0, 128, 255}).integer(),
-              static_cast<int>(RGB(0, 128, 255)));
+    EXPECT_EQ(host.Call("taSetBkColor", {tab, 0, 128, 255}).integer(), static_cast<int>(RGB(0, 128, 255)));
     const CallResult red = host.Call("taSetBkColor", {tab, 255, 0, 0});
     EXPECT_EQ(red.integer(), 255);
     EXPECT_EQ(red.status, 0);
@@ -169,14 +162,11 @@ TEST_F(TabsAndStatus, TabStyleReplacesTheTabBits) {
     for (int i = 1; i <= 8; ++i) host.Call("taAddTab", {tab, i, "A long label"});
     EXPECT_EQ(SendMessageA(tab, TCM_GETROWCOUNT, 0, 0), 1);
 
-    EXPECT_EQ(host.Call("taSetTabStyle", {tab, TCS_MULTILINE}).integer(), 0)
-        << "the tab bits before";
+    EXPECT_EQ(host.Call("taSetTabStyle", {tab, TCS_MULTILINE}).integer(), 0) << "the tab bits before";
     EXPECT_EQ(Style(tab), DWORD{WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_MULTILINE});
     EXPECT_GT(SendMessageA(tab, TCM_GETROWCOUNT, 0, 0), 1) << "the control laid its tabs out again";
 
-    EXPECT_EQ(
-        host.Call("taSetTabStyle", {tab, TCS_BUTTONS | static_cast<int>(WS_DISABLED)}).integer(),
-        TCS_MULTILINE);
+    EXPECT_EQ(host.Call("taSetTabStyle", {tab, TCS_BUTTONS | static_cast<int>(WS_DISABLED)}).integer(), TCS_MULTILINE);
     EXPECT_EQ(Style(tab), DWORD{WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_BUTTONS})
         << "window bits are not the script's to change here";
     EXPECT_EQ(SendMessageA(tab, TCM_GETROWCOUNT, 0, 0), 1);
@@ -206,8 +196,7 @@ TEST_F(TabsAndStatus, StatusBarPartsAndTexts) {
     const CallResult doubled = host.Call("sbSetParts", {bar, "100  250 -1"});
     EXPECT_EQ(doubled.integer(), 3);
     EXPECT_EQ(doubled.status, 0);
-    EXPECT_EQ(host.Call("sbSetParts", {bar, " +60 120px -1 "}).integer(), 3)
-        << "leading numbers count";
+    EXPECT_EQ(host.Call("sbSetParts", {bar, " +60 120px -1 "}).integer(), 3) << "leading numbers count";
     EXPECT_EQ(Parts(bar), (std::vector<int>{60, 120, -1}));
 
     EXPECT_EQ(host.Call("sbSetText", {bar, 1, "Left"}).integer(), 1);
@@ -256,8 +245,7 @@ TEST_F(TabsAndStatus, StatusBarPartsRefuseBadLists) {
 TEST_F(TabsAndStatus, StatusBarBackground) {
     const HWND bar = StatusBar();
     EXPECT_EQ(host.Call("sbSetBkColor", {bar, "255|0|0"}).integer(), static_cast<int>(CLR_DEFAULT));
-    EXPECT_EQ(host.Call("sbSetBkColor", {bar, "0|0|255"}).integer(),
-              static_cast<int>(RGB(255, 0, 0)));
+    EXPECT_EQ(host.Call("sbSetBkColor", {bar, "0|0|255"}).integer(), static_cast<int>(RGB(255, 0, 0)));
 }
 
 TEST_F(TabsAndStatus, StatusBarIconsComeFromTheFileAndDoNotLeak) {
@@ -265,9 +253,7 @@ TEST_F(TabsAndStatus, StatusBarIconsComeFromTheFileAndDoNotLeak) {
     host.Call("sbSetParts", {bar, "100 200 -1"});
     TempFile icon(".ico");
     icon.Write(IconFileBytes());
-    const auto shown = [&](int part) {
-        return reinterpret_cast<HICON>(SendMessageA(bar, SB_GETICON, part, 0));
-    };
+    const auto shown = [&](int part) { return reinterpret_cast<HICON>(SendMessageA(bar, SB_GETICON, part, 0)); };
 
     EXPECT_NE(host.Call("sbSetIcon", {bar, 2, icon.path()}).integer(), 0);
     const HICON first = shown(1);

@@ -20,8 +20,7 @@ using vantor::HandleValue;
 HWND AsWindow(std::int32_t value) { return vantor::HandleFrom<HWND>(value); }
 
 HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
 struct ItemSeen {
@@ -56,8 +55,7 @@ HTREEITEM Root(HWND tree) { return Next(tree, nullptr, TVGN_ROOT); }
 class TreeTest : public DialogTest {
 protected:
     // A tree view with item image 1, parent selected image 2, parent image 3.
-    HWND MakeTree(std::vector<Arg> extra = {}, int itemImage = 1, int parentSelectedImage = 2,
-                  int parentImage = 3) {
+    HWND MakeTree(std::vector<Arg> extra = {}, int itemImage = 1, int parentSelectedImage = 2, int parentImage = 3) {
         std::vector<Arg> args{dialog.hwnd(), 10, 20, 300, 200, 0, 0, itemImage, parentSelectedImage, parentImage};
         args.insert(args.end(), extra.begin(), extra.end());
         const CallResult r = host.Call("tvCreateTreeView", args);
@@ -71,7 +69,8 @@ protected:
 
 TEST_F(TreeTest, CreatesTheTreeWithItsStyleTextAndImageList) {
     const HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR16, 2, 2);
-    const CallResult r = host.Call("tvCreateTreeView", {dialog.hwnd(), 10, 20, 300, 200, 0, HandleValue(images), 1, 2, 3});
+    const CallResult r =
+        host.Call("tvCreateTreeView", {dialog.hwnd(), 10, 20, 300, 200, 0, HandleValue(images), 1, 2, 3});
     const HWND tree = AsWindow(r.integer());
     ASSERT_TRUE(IsWindow(tree));
     char name[64] = {}, text[64] = {};
@@ -92,8 +91,7 @@ TEST_F(TreeTest, CreatesTheTreeWithItsStyleTextAndImageList) {
     DestroyWindow(tree);
     ImageList_Destroy(images);
 
-    EXPECT_EQ(host.Call("tvCreateTreeView", {0, 0, 0, 10, 10, 0, 0, 0, 0, 0}).integer(), 0)
-        << "no parent, no tree";
+    EXPECT_EQ(host.Call("tvCreateTreeView", {0, 0, 0, 10, 10, 0, 0, 0, 0, 0}).integer(), 0) << "no parent, no tree";
 }
 
 TEST_F(TreeTest, CheckBoxesOnlyWithAnEleventhArgumentOfOne) {
@@ -165,8 +163,15 @@ TEST_F(TreeTest, LevelTwoBeforeAnyLevelOneGoesToTheRoot) {
 TEST_F(TreeTest, TwoTreesBuiltInTurnEachKeepTheirOwnBranchesAndImages) {
     const HWND one = MakeTree();
     const HWND two = MakeTree({}, 4, 5, 6);
-    for (const auto& [text, level] : {std::pair{"A", 1}, {"X", 1}, {"A.1", 2}, {"X.1", 2}, {"A.1.a", 3},
-                                      {"X.1.a", 3}, {"B", 1}, {"Y", 1}, {"B.1", 2}}) {
+    for (const auto& [text, level] : {std::pair{"A", 1},
+                                      {"X", 1},
+                                      {"A.1", 2},
+                                      {"X.1", 2},
+                                      {"A.1.a", 3},
+                                      {"X.1.a", 3},
+                                      {"B", 1},
+                                      {"Y", 1},
+                                      {"B.1", 2}}) {
         const HWND tree = text[0] < 'X' ? one : two;
         EXPECT_GT(Add(tree, text, level), 0) << text;
     }

@@ -122,7 +122,8 @@ TEST(WindowData, NoDataForWhatCannotCarryIt) {
     // A window of another thread: the platform may refuse it or not (Wine
     // does not); either way what was made goes with the window.
     HWND foreign = nullptr;
-    const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr), done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr),
+                 done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::thread owner([&] {
         foreign = NewWindow();
         SetEvent(ready);
@@ -170,7 +171,8 @@ TEST(WindowData, NextGivesTheAnswerOfTheProceduresBelowTheData) {
     ASSERT_TRUE(SetWindowSubclass(window, &AnswersBelow, 1, 0));
     ASSERT_NE(WindowData<AroundTheNext>::For(window), nullptr);
     EXPECT_EQ(SendMessageA(window, kBelow, 0, 0), 42) << "the subclass set before the data answered 7";
-    EXPECT_EQ(SendMessageA(window, WM_GETDLGCODE, 0, 0), DLGC_STATIC + 10) << "the window's own answer came through both";
+    EXPECT_EQ(SendMessageA(window, WM_GETDLGCODE, 0, 0), DLGC_STATIC + 10)
+        << "the window's own answer came through both";
     WindowData<AroundTheNext>::Drop(window);
     EXPECT_EQ(SendMessageA(window, kBelow, 0, 0), 7);
     DestroyWindow(window);

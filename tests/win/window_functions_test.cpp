@@ -47,8 +47,8 @@ TEST_F(WindowFunctions, ShowHideRedrawAndRemoveAnyWindow) {
 }
 
 TEST_F(WindowFunctions, TaskBarShowsAndHidesTheFirstTopLevelButton) {
-    const HWND button = CreateWindowExA(0, "Button", "top level", WS_POPUP | WS_VISIBLE, 700, 10,
-                                        80, 30, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    const HWND button = CreateWindowExA(0, "Button", "top level", WS_POPUP | WS_VISIBLE, 700, 10, 80, 30, nullptr,
+                                        nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(button, nullptr);
     if (FindWindowExA(GetDesktopWindow(), nullptr, "Button", nullptr) != button) {
         DestroyWindow(button);
