@@ -6,6 +6,7 @@
 // add to the platform's cost.
 #include "tests/host/host_double.h"
 
+#include "bench/list_rows.h"
 #include "bench/prepared_call.h"
 #include "bench/benchmark.h"
 #include "bench/timing.h"
@@ -45,14 +46,7 @@ VANTOR_BENCHMARK(dispatch) {
     const HWND edit = dialog.AddChild("EDIT", WS_BORDER, 101, 10, 10, 200, 24, "text");
 
     const HWND list = dialog.AddChild(WC_LISTVIEWA, LVS_REPORT, 102, 10, 50, 380, 300);
-    for (int i = 0; i < 100; ++i) {
-        std::string text = "row " + std::to_string(i + 1);
-        LVITEMA item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = i;
-        item.pszText = text.data();
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    }
+    for (int i = 0; i < 100; ++i) InsertRow(list, i);
 
     const HWND ip = dialog.AddChild(WC_IPADDRESSA, 0, 103, 400, 10, 160, 24);
     SendMessageA(ip, IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 10, 20));

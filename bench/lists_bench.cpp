@@ -6,6 +6,7 @@
 // most 11 times the 10,000-row one.
 #include "tests/host/host_double.h"
 
+#include "bench/list_rows.h"
 #include "bench/prepared_call.h"
 #include "bench/benchmark.h"
 #include "bench/timing.h"
@@ -75,14 +76,11 @@ HWND FilledListView(DialogFixture& dialog, int rows) {
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), 0);
     for (int i = 0; i < rows; ++i) {
-        std::string text = "row " + std::to_string(i + 1);
+        InsertRow(list, i);
+        std::string detail = "detail " + std::to_string(i + 1);
         LVITEMA item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = i;
-        item.pszText = text.data();
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        text = "detail " + std::to_string(i + 1);
         item.iSubItem = 2;
+        item.pszText = detail.data();
         SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
         item.stateMask = LVIS_STATEIMAGEMASK;
         item.state = i % 2 == 0 ? kChecked : kUnchecked;

@@ -1,7 +1,7 @@
 // Tab controls and status bars on a real dialog, driven through the
 // extender.
 #include "tests/host/dialog_test.h"
-#include "tests/host/import_hook.h"
+#include "tests/host/import_patch.h"
 
 #include <gtest/gtest.h>
 
@@ -346,9 +346,9 @@ TEST_F(TabsAndStatus, StatusBarIconARefusedPartDoesNotTakeIsFreedAtOnce) {
     host.Call("sbSetParts", {bar, "100 -1"});
     TempFile icon(".ico");
     icon.Write(IconFileBytes());
-    const ImportHook hook(host.module(), "user32.dll", "LoadImageA", reinterpret_cast<void*>(&RecordingLoadImage));
-    ASSERT_TRUE(hook.hooked()) << "the library loads its icons with LoadImageA";
-    realLoadImage = hook.original<decltype(&LoadImageA)>();
+    const ImportPatch patch(host.module(), "LoadImageA", reinterpret_cast<void*>(&RecordingLoadImage));
+    ASSERT_TRUE(patch.patched()) << "the library loads its icons with LoadImageA";
+    realLoadImage = patch.original<decltype(&LoadImageA)>();
     iconsLoaded.clear();
 
     EXPECT_EQ(host.Call("sbSetIcon", {bar, 9, icon.path()}).integer(), 0) << "no part 9";
