@@ -1,5 +1,8 @@
 #include "value_helpers.h"
 
+#include <algorithm>
+#include <charconv>
+
 namespace vantor {
 namespace {
 
@@ -83,20 +86,12 @@ NumberRead ReadLeadingInteger(std::string_view text, std::int32_t& value) {
 }
 
 void FormatInteger(std::int32_t value, std::string& destination, int base) {
-    static constexpr char kAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     if (base < 2 || base > 36) base = 10;
-    std::uint32_t magnitude = static_cast<std::uint32_t>(value);
-    if (value < 0) {
-        destination += '-';
-        magnitude = 0u - magnitude;
-    }
-    char digits[32];
-    std::size_t n = 0;
-    do {
-        digits[n++] = kAlphabet[magnitude % static_cast<std::uint32_t>(base)];
-        magnitude /= static_cast<std::uint32_t>(base);
-    } while (magnitude != 0);
-    while (n > 0) destination += digits[--n];
+    char digits[33];  // a sign and 32 binary digits
+    char* const end = std::to_chars(digits, digits + sizeof digits, value, base).ptr;
+    if (base > 10)
+        std::transform(digits, end, digits, [](char c) { return c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c; });
+    destination.append(digits, end);  // one append: lists of thousands of numbers are built with it
 }
 
 std::string FormatInteger(std::int32_t value, int base) {

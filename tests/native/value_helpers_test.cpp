@@ -52,6 +52,8 @@ TEST(FormatInteger, Values) {
     EXPECT_EQ(FormatInteger(255, 16), "FF");
     EXPECT_EQ(FormatInteger(-5, 2), "-101");
     EXPECT_EQ(FormatInteger(35, 36), "Z");
+    EXPECT_EQ(FormatInteger(-1295, 36), "-ZZ");
+    EXPECT_EQ(FormatInteger(INT_MIN, 2), "-1" + std::string(31, '0')) << "the longest form fits";
     EXPECT_EQ(FormatInteger(42, 99), "42");
     std::string joined = "a";
     FormatInteger(12, joined);
