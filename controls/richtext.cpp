@@ -87,6 +87,63 @@ DWORD CollectRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
     return 0;
 }
 
+// A save's way into its fresh file: the box's pieces (a few kilobytes each)
+// gather in a buffer of kBufferBytes that goes to the file whenever it
+// fills, so the document is never held whole and the file is written in few
+// calls. The buffer is taken with the first piece, inside the stream: memory
+// running out ends the stream with an error, so the save writes nothing.
+class ScratchWriter {
+public:
+    static constexpr std::size_t kBufferBytes = 64 * 1024;
+
+    explicit ScratchWriter(HANDLE file) : file_(file) {}
+    // Keeps the bytes; false once a write has failed. Throws when the buffer
+    // cannot be had.
+    bool Add(const char* bytes, std::size_t count) {
+        if (buffer_.capacity() < kBufferBytes) buffer_.reserve(kBufferBytes);
+        total_ += count;
+        if (buffer_.size() + count > kBufferBytes && !Flush()) return false;
+        if (count >= kBufferBytes) return WriteBytes(bytes, count);
+        buffer_.append(bytes, count);
+        return true;
+    }
+    // Writes what the buffer holds; false when a write has failed.
+    bool Flush() {
+        const bool ok = WriteBytes(buffer_.data(), buffer_.size());
+        buffer_.clear();
+        return ok;
+    }
+    // Whether any byte reached the writer.
+    bool Empty() const { return total_ == 0; }
+    bool Failed() const { return failed_; }
+
+private:
+    bool WriteBytes(const char* bytes, std::size_t count) {
+        DWORD written = 0;
+        if (count != 0 && !failed_ &&
+            !(WriteFile(file_, bytes, static_cast<DWORD>(count), &written, nullptr) && written == count))
+            failed_ = true;
+        return !failed_;
+    }
+
+    HANDLE file_;
+    std::string buffer_;
+    std::size_t total_ = 0;
+    bool failed_ = false;
+};
+
+// The stream callback of a save by replacing: the cookie is the
+// ScratchWriter. A failed write ends the stream with an error.
+DWORD WriteRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
+    if (!reinterpret_cast<ScratchWriter*>(cookie)->Add(reinterpret_cast<const char*>(buffer),
+                                                       static_cast<std::size_t>(wanted))) {
+        *done = 0;
+        return kStreamFailed;
+    }
+    *done = wanted;
+    return 0;
+}
+
 // Replaces the whole content of the box with the RTF of path; a file that
 // does not open leaves the box as it was.
 void LoadRtf(const RichEdit& box, const char* path) {
@@ -128,8 +185,12 @@ SaveTarget Resolve(const char* full) {
     const UniqueFile existing(CreateFileA(full, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!existing) return target;
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (GetFileInformationByHandle(existing.get(), &info)) target.sharedByLinks = info.nNumberOfLinks > 1;
+    // The standard information only: the whole of GetFileInformationByHandle
+    // also asks the volume for its serial number (half a millisecond a call
+    // under Wine).
+    FILE_STANDARD_INFO info{};
+    if (GetFileInformationByHandleEx(existing.get(), FileStandardInfo, &info, sizeof info))
+        target.sharedByLinks = info.NumberOfLinks > 1;
     char final[MAX_PATH];
     const DWORD length = GetFinalPathNameByHandleA(existing.get(), final, MAX_PATH, FILE_NAME_NORMALIZED);
     if (length == 0 || length >= MAX_PATH) return target;
@@ -140,33 +201,52 @@ SaveTarget Resolve(const char* full) {
     return target;
 }
 
-// The first route: a fresh file in the target's folder that replaces the
-// target only once it holds the whole document, with the target's
-// attributes. False when the route cannot be taken (no file can be made in
-// the folder, its name would be too long, the fresh file cannot take the
-// attributes, the target cannot be replaced);
-// the target is then as it was.
-bool SaveByReplacing(const std::string& target, DWORD attributes, const std::string& rtf) {
+// How the first route of a save ended.
+enum class Replacing {
+    kSaved,      // the target holds the document
+    kAbandoned,  // the box gave no document: nothing is to be written
+    kClosed,     // the route cannot be taken; the target is as it was
+};
+
+// The attributes of a fresh file that the target's need set on it (every
+// fresh file has FILE_ATTRIBUTE_ARCHIVE already).
+DWORD AttributesToSet(DWORD attributes) {
+    if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
+    const DWORD kept = attributes & kKeptAttributes;
+    return (kept & ~static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE)) != 0 ? kept : 0;
+}
+
+// The first route: a fresh file in the target's folder, which the box
+// streams into, replaces the target only once it holds the whole document,
+// with the target's attributes. Closed when no file can be made in the
+// folder, its name would be too long, a write to it fails, it cannot take
+// the attributes or the target cannot be replaced; abandoned when the box
+// wrote nothing or its stream failed. The fresh file is gone either way.
+Replacing SaveByReplacing(const RichEdit& box, const std::string& target, DWORD attributes) {
     const std::size_t slash = target.find_last_of("\\/");
     // A folder longer than MAX_PATH - 14 leaves no room for a scratch name
     // (and not every GetTempFileNameA checks that before filling the buffer).
-    if (slash == std::string::npos || slash + 1 > MAX_PATH - 14) return false;
+    if (slash == std::string::npos || slash + 1 > MAX_PATH - 14) return Replacing::kClosed;
     char scratch[MAX_PATH];
-    if (GetTempFileNameA(target.substr(0, slash + 1).c_str(), "vrt", 0, scratch) == 0) return false;
+    if (GetTempFileNameA(target.substr(0, slash + 1).c_str(), "vrt", 0, scratch) == 0) return Replacing::kClosed;
     ScratchFile written(scratch);
     {
         const UniqueFile handle(CreateFileA(written.path(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!handle || !WriteAll(handle.get(), rtf)) return false;
+        if (!handle) return Replacing::kClosed;
+        ScratchWriter writer(handle.get());
+        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&writer), 0, GuardedStreamCallback<WriteRtf>};
+        box.StreamOut(SF_RTF, stream);
+        if (writer.Failed() || !writer.Flush()) return Replacing::kClosed;
+        if (stream.dwError != 0 || writer.Empty()) return Replacing::kAbandoned;
     }
     // A replacement that cannot take the target's attributes would quietly
     // drop them (a hidden file shown): the file is then written in place.
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes) != 0 &&
-        !SetFileAttributesA(written.path(), attributes & kKeptAttributes))
-        return false;
-    if (!MoveFileExA(written.path(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+    const DWORD toSet = AttributesToSet(attributes);
+    if (toSet != 0 && !SetFileAttributesA(written.path(), toSet)) return Replacing::kClosed;
+    if (!MoveFileExA(written.path(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return Replacing::kClosed;
     written.keep();
-    return true;
+    return Replacing::kSaved;
 }
 
 // The second route: the target itself, opened for writing as it is (a
@@ -179,11 +259,11 @@ void SaveInPlace(const std::string& target, const std::string& rtf) {
     if (GetFileType(handle.get()) == FILE_TYPE_DISK) SetEndOfFile(handle.get());
 }
 
-// Writes the whole content of the box as RTF to path. The document is taken
-// from the box first, so a box that is no window or a failed stream leaves
-// the file as it was. It then goes to a fresh file in the same folder that
-// replaces path, keeping path's attributes; a link is followed, so the file
-// it names gets the document and the link stays. Where that route cannot be
+// Writes the whole content of the box as RTF to path; a box that is no
+// window or a failed stream leaves the file as it was. The document goes to
+// a fresh file in the same folder that replaces path, keeping path's
+// attributes; a link is followed, so the file it names gets the document
+// and the link stays. Where that route cannot be
 // taken (a folder where no new file may be made, a target that another
 // program holds open and does not let go of, a device name, a name too long
 // for a scratch file beside it, a file with further names), path itself is
@@ -198,9 +278,9 @@ void SaveRtf(const RichEdit& box, const char* path) {
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
         return;  // not to be replaced, as opening it for writing would be refused
+    if (!target.sharedByLinks && SaveByReplacing(box, target.path, attributes) != Replacing::kClosed) return;
     std::string rtf;
     if (!RtfOf(box, rtf)) return;
-    if (!target.sharedByLinks && SaveByReplacing(target.path, attributes, rtf)) return;
     SaveInPlace(target.path, rtf);
 }
 

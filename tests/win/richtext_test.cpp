@@ -423,7 +423,15 @@ TEST_F(RtfSaveRoutes, NameNearTheLengthLimitIsWrittenDirectly) {
     RemoveDirectoryA(parent.c_str());
 }
 
-TEST_F(RichText, SeveralMegabytesLoadWhole) {
+// A stream-out callback that appends to the std::string of the cookie.
+DWORD CALLBACK CollectStream(DWORD_PTR cookie, LPBYTE bytes, LONG count, LONG* done) {
+    reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(bytes),
+                                                   static_cast<std::size_t>(count));
+    *done = count;
+    return 0;
+}
+
+TEST_F(RichText, SeveralMegabytesLoadAndSaveWhole) {
     std::string rtf = "{\\rtf1\\ansi ";
     std::size_t characters = 0;
     const std::string line = "0123456789 abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ";
@@ -445,6 +453,19 @@ TEST_F(RichText, SeveralMegabytesLoadWhole) {
     EXPECT_EQ(host->Call("rtFindText", {large, "XYZ", 0, 0, static_cast<std::int32_t>(characters) - 10}).integer(),
               static_cast<std::int32_t>(characters) - 1)
         << "the end of the file arrived";
+
+    // Saved, the document reaches its file whole and in order: the bytes the
+    // box streams out itself, many times the save's buffer.
+    std::string streamed;
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&streamed), 0, &CollectStream};
+    SendMessageA(large, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    ASSERT_GT(streamed.size(), 2000000u);
+    TempFile saved(".rtf");
+    saved.Write("an older, shorter file");
+    EXPECT_EQ(host->Call("rtSaveFileRTF", {large, saved.path()}).integer(), 1);
+    const std::string written = saved.Read();
+    EXPECT_EQ(written.size(), streamed.size());
+    EXPECT_TRUE(written == streamed) << "the saved file differs from the box's stream";
     EXPECT_EQ(host->Call("RemoveControl", {large}).integer(), 1);
     EXPECT_FALSE(IsWindow(large));
 }
