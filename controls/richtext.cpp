@@ -87,6 +87,12 @@ DWORD CollectRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* done) {
     return 0;
 }
 
+// Writes count bytes to file; false unless all of them went.
+bool WriteAll(HANDLE file, const char* bytes, std::size_t count) {
+    DWORD written = 0;
+    return WriteFile(file, bytes, static_cast<DWORD>(count), &written, nullptr) && written == count;
+}
+
 // A save's way into its fresh file: the box's pieces (a few kilobytes each)
 // gather in a buffer of kBufferBytes that goes to the file whenever it
 // fills, so the document is never held whole and the file is written in few
@@ -119,10 +125,7 @@ public:
 
 private:
     bool WriteBytes(const char* bytes, std::size_t count) {
-        DWORD written = 0;
-        if (count != 0 && !failed_ &&
-            !(WriteFile(file_, bytes, static_cast<DWORD>(count), &written, nullptr) && written == count))
-            failed_ = true;
+        if (count != 0 && !failed_ && !WriteAll(file_, bytes, count)) failed_ = true;
         return !failed_;
     }
 
@@ -160,12 +163,6 @@ bool RtfOf(const RichEdit& box, std::string& rtf) {
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, GuardedStreamCallback<CollectRtf>};
     box.StreamOut(SF_RTF, stream);
     return stream.dwError == 0 && !rtf.empty();
-}
-
-bool WriteAll(HANDLE file, const std::string& bytes) {
-    DWORD written = 0;
-    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
 }
 
 // The attributes a replaced file keeps.
@@ -255,7 +252,7 @@ Replacing SaveByReplacing(const RichEdit& box, const std::string& target, DWORD 
 void SaveInPlace(const std::string& target, const std::string& rtf) {
     const UniqueFile handle(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle || !WriteAll(handle.get(), rtf)) return;
+    if (!handle || !WriteAll(handle.get(), rtf.data(), rtf.size())) return;
     if (GetFileType(handle.get()) == FILE_TYPE_DISK) SetEndOfFile(handle.get());
 }
 
